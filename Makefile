@@ -1,0 +1,32 @@
+# Velomast: `make run` builds and starts the editor, `make test` builds with
+# sanitizers and runs every test. Both install missing Debian packages first.
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps run build test bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS)
+
+run: build
+	./build/release/src/app/velomast $(ARGS)
+
+test: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+bench: build
+	./build/release/bench/velomast-bench $(BENCH_ARGS)
+
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+
+clean:
+	rm -rf build

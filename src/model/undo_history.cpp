@@ -1,0 +1,93 @@
+#include "undo_history.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace velomast {
+
+namespace {
+template <typename T> void Put(std::vector<uint8_t>& out, T v) {
+    uint8_t b[sizeof(T)];
+    std::memcpy(b, &v, sizeof(T));
+    if constexpr (std::endian::native == std::endian::big) std::reverse(b, b + sizeof(T));
+    out.insert(out.end(), b, b + sizeof(T));
+}
+
+class Reader {
+public:
+    Reader(const std::vector<uint8_t>& s, size_t pos) : S_(s), Pos_(pos) {}
+    template <typename T> bool Get(T& v) {
+        if (Pos_ + sizeof(T) > S_.size()) return false;
+        uint8_t b[sizeof(T)];
+        std::memcpy(b, S_.data() + Pos_, sizeof(T));
+        if constexpr (std::endian::native == std::endian::big) std::reverse(b, b + sizeof(T));
+        std::memcpy(&v, b, sizeof(T));
+        Pos_ += sizeof(T);
+        return true;
+    }
+    bool Skip(size_t n) {
+        if (Pos_ + n > S_.size()) return false;
+        Pos_ += n;
+        return true;
+    }
+
+private:
+    const std::vector<uint8_t>& S_;
+    size_t Pos_;
+};
+} // namespace
+
+void TUndoHistory::Append(const TSnapshot& s) {
+    Offsets_.push_back(Stream_.size());
+    Stream_.reserve(Stream_.size() + 10 + s.Wires.size() * WireRecordSize + s.Objects.size() * ObjectRecordSize);
+    Put<uint8_t>(Stream_, 1);
+    Put<int32_t>(Stream_, static_cast<int32_t>(s.Wires.size()));
+    for (const TWireRecord& w : s.Wires) {
+        for (double v : {w.P1.X, w.P1.Y, w.P1.Z, w.P2.X, w.P2.Y, w.P2.Z, w.Radius}) Put<double>(Stream_, v);
+        Put<int32_t>(Stream_, w.Segments);
+        Put<int32_t>(Stream_, 0); // unused
+    }
+    Put<uint8_t>(Stream_, 2);
+    Put<int32_t>(Stream_, static_cast<int32_t>(s.Objects.size()));
+    for (const TObjectRecord& o : s.Objects) {
+        Put<uint8_t>(Stream_, o.Kind);
+        Put<int32_t>(Stream_, o.WirePosition);
+        Put<uint8_t>(Stream_, o.Position);
+        Put<int32_t>(Stream_, o.SegNo);
+        for (double v : o.Values) Put<double>(Stream_, v);
+    }
+}
+
+bool TUndoHistory::Read(int32_t n, TSnapshot& out) const {
+    out.Wires.clear();
+    out.Objects.clear();
+    if (n < 1 || n > Count()) return false;
+    Reader r(Stream_, Offsets_[static_cast<size_t>(n) - 1]);
+    uint8_t tag = 0;
+    int32_t count = 0;
+    if (!r.Get(tag) || !r.Get(count) || count < 0) return false;
+    out.Wires.resize(static_cast<size_t>(count));
+    for (TWireRecord& w : out.Wires) {
+        int32_t unused = 0;
+        if (!(r.Get(w.P1.X) && r.Get(w.P1.Y) && r.Get(w.P1.Z) && r.Get(w.P2.X) && r.Get(w.P2.Y) && r.Get(w.P2.Z) &&
+              r.Get(w.Radius) && r.Get(w.Segments) && r.Get(unused)))
+            return false;
+    }
+    if (!r.Get(tag) || !r.Get(count) || count < 0) return false;
+    out.Objects.resize(static_cast<size_t>(count));
+    for (TObjectRecord& o : out.Objects) {
+        if (!(r.Get(o.Kind) && r.Get(o.WirePosition) && r.Get(o.Position) && r.Get(o.SegNo))) return false;
+        for (double& v : o.Values)
+            if (!r.Get(v)) return false;
+    }
+    return true;
+}
+
+void TUndoHistory::Clear() {
+    Stream_.clear();
+    Stream_.shrink_to_fit();
+    Offsets_.clear();
+}
+
+} // namespace velomast

@@ -1,0 +1,52 @@
+// The undo history: snapshots of the own wires, sources and loads, back to back in one
+// little-endian byte stream, oldest first. Snapshot layout:
+//   tag 1 (1 byte), N (int32), N wire records of 64 bytes:
+//     start X Y Z, end X Y Z, radius (doubles), segments (int32), 4 unused bytes;
+//   tag 2 (1 byte), M (int32), M object records of 74 bytes (sources, then loads):
+//     kind (1 byte), 1-based wire position (int32, 0 = none), position (1 byte),
+//     segment number (int32), 8 values (doubles).
+#pragma once
+
+#include "wire.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velomast {
+
+struct TObjectRecord {
+    uint8_t Kind = 0;
+    int32_t WirePosition = 0;
+    uint8_t Position = 0;
+    int32_t SegNo = 0;
+    std::array<double, 8> Values{};
+};
+
+struct TSnapshot {
+    std::vector<TWireRecord> Wires;
+    std::vector<TObjectRecord> Objects;
+};
+
+class TUndoHistory {
+public:
+    static constexpr size_t WireRecordSize = 64;
+    static constexpr size_t ObjectRecordSize = 74;
+
+    void Append(const TSnapshot& s);
+    // Snapshot n, 1-based; false when there is none.
+    bool Read(int32_t n, TSnapshot& out) const;
+    void Clear();
+    int32_t Count() const { return static_cast<int32_t>(Offsets_.size()); }
+    // Size of the stream in bytes, as shown to the user.
+    size_t Size() const { return Stream_.size(); }
+    bool Empty() const { return Stream_.empty(); }
+    const std::vector<uint8_t>& Bytes() const { return Stream_; }
+
+private:
+    std::vector<uint8_t> Stream_;
+    std::vector<size_t> Offsets_; // start of each snapshot, so any step is reached directly
+};
+
+} // namespace velomast

@@ -1,0 +1,190 @@
+#include "wire.h"
+
+#include "text_parse.h"
+#include "wire_list.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velomast {
+
+TWireRecord ParseWireLine(std::string_view line) {
+    TWireRecord r;
+    r.P1 = {ParseWordReal(line, 1), ParseWordReal(line, 2), ParseWordReal(line, 3)};
+    r.P2 = {ParseWordReal(line, 4), ParseWordReal(line, 5), ParseWordReal(line, 6)};
+    r.Radius = ParseWordReal(line, 7);
+    const std::vector<std::string> fields = SplitFields(line);
+    r.Segments = fields.size() >= 8 ? StrToIntDef(fields[7], -2) : -2;
+    return r;
+}
+
+int32_t TWire::Number() const {
+    return OwnerList_ ? static_cast<int32_t>(Index_) + 1 : 0;
+}
+
+namespace {
+bool Finite(const Vec3& v) { return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z); }
+Vec3 Rounded(const Vec3& v) { return {Round4(v.X), Round4(v.Y), Round4(v.Z)}; }
+} // namespace
+
+void TWire::UpdateDerived() {
+    WireLength_ = VecDistance(P1_, P2_);
+    if (P1_.X == P2_.X && P1_.Y == P2_.Y) {
+        Azimuth_ = 0;
+    } else {
+        double a = std::atan2(P1_.Y - P2_.Y, P1_.X - P2_.X) / DegToRad - 180.0;
+        if (a > 180)
+            a -= 360;
+        else if (a <= -180)
+            a += 360;
+        Azimuth_ = a;
+    }
+    if (WireLength_ < 1e-10) {
+        Zenith_ = 0;
+    } else {
+        double d = (P2_.Z - P1_.Z) / WireLength_;
+        if (d > 1) d = 1;
+        if (d < -1) d = -1;
+        Zenith_ = std::acos(d) / DegToRad;
+    }
+}
+
+void TWire::StoreEnds(const Vec3& s, const Vec3& e) {
+    if (OwnerList_) OwnerList_->IndexRemove(this);
+    P1_ = s;
+    P2_ = e;
+    if (OwnerList_) OwnerList_->IndexInsert(this);
+    UpdateDerived();
+}
+
+void TWire::AssignEnds(const Vec3& s, const Vec3& e, bool round) {
+    StoreEnds(round ? Rounded(s) : s, round ? Rounded(e) : e);
+}
+
+bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool round) {
+    // The refusals look at the ends as they would be stored: two ends that differ by less
+    // than the rounding would otherwise slip through as a degenerate or duplicate wire.
+    const Vec3 ns = round ? Rounded(s) : s;
+    const Vec3 ne = round ? Rounded(e) : e;
+    if (!Finite(ns) || !Finite(ne) || VecEqual(ns, ne)) return false;
+    if (OwnerList_ && OwnerList_->FindWireByEnds(ns, ne, this)) return false;
+
+    const Vec3 s0 = P1_;
+    const Vec3 e0 = P2_;
+    TWire* twin = mirror ? FindMirrorTwin() : nullptr;
+
+    StoreEnds(ns, ne);
+
+    if (keep && OwnerList_) {
+        // Other own wires touching the old ends, in list order; each test acts at once on
+        // the neighbour's present ends, and a moved neighbour drags nothing further.
+        std::vector<TWire*> near = OwnerList_->WiresAt(s0);
+        if (!VecEqual(s0, e0)) {
+            std::vector<TWire*> atEnd = OwnerList_->WiresAt(e0);
+            near.insert(near.end(), atEnd.begin(), atEnd.end());
+            std::sort(near.begin(), near.end(),
+                      [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
+            near.erase(std::unique(near.begin(), near.end()), near.end());
+        }
+        for (TWire* w : near) {
+            if (w == this || w->OwnerTag_ != 0) continue;
+            if (VecEqual(w->P1_, s0)) w->SetEnds(P1_, w->P2_, false, false, true);
+            if (VecEqual(w->P2_, s0)) w->SetEnds(w->P1_, P1_, false, false, true);
+            if (VecEqual(w->P1_, e0)) w->SetEnds(P2_, w->P2_, false, false, true);
+            if (VecEqual(w->P2_, e0)) w->SetEnds(w->P1_, P2_, false, false, true);
+        }
+    }
+
+    if (twin && OwnerList_) {
+        Vec3 m1 = P1_;
+        Vec3 m2 = P2_;
+        if (OwnerList_->ViewKind == 2) {
+            m1.X = -m1.X;
+            m2.X = -m2.X;
+        } else {
+            m1.Y = -m1.Y;
+            m2.Y = -m2.Y;
+        }
+        twin->SetEnds(m1, m2, keep, false, false);
+    }
+    return true;
+}
+
+void TWire::SetLength(int fix, bool round, double length) {
+    if (!(length > 0) || !(WireLength_ > 0)) return;
+    const Vec3 d = VecSub(P2_, P1_);
+    const Vec3 dn = VecScale(d, length / WireLength_);
+    Vec3 ns;
+    if (fix == 0)
+        ns = P1_;
+    else if (fix == 1)
+        ns = VecAdd(P1_, VecSub(d, dn));
+    else
+        ns = VecAdd(P1_, VecScale(VecSub(d, dn), 0.5));
+    const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
+    SetEnds(ns, VecAdd(ns, dn), keep, false, round);
+}
+
+void TWire::SetAzimuth(double degrees) {
+    if (P1_.X == P2_.X && P1_.Y == P2_.Y) {
+        Azimuth_ = 0;
+        return;
+    }
+    const double h = std::sin(Zenith_ * DegToRad) * WireLength_;
+    const double a = degrees * DegToRad;
+    const Vec3 e{P1_.X + std::cos(a) * h, P1_.Y + std::sin(a) * h, P2_.Z};
+    const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
+    SetEnds(P1_, e, keep, false, true);
+}
+
+void TWire::SetZenith(double degrees) {
+    const double a = Azimuth_ * DegToRad;
+    const double z = degrees * DegToRad;
+    const double l = WireLength_;
+    const Vec3 e = VecAdd(P1_, {std::cos(a) * std::sin(z) * l, std::sin(a) * std::sin(z) * l, std::cos(z) * l});
+    const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
+    SetEnds(P1_, e, keep, false, true);
+}
+
+void TWire::Invert() {
+    const Vec3 s = P2_;
+    const Vec3 e = P1_;
+    SetEnds(s, e, false, false, true);
+}
+
+bool TWire::NearestEnd(const Vec3& point, Vec3* found) const {
+    if (!OwnerList_) return false;
+    double best = 1.7e308;
+    bool hit = false;
+    for (size_t i = 0; i < OwnerList_->OwnCount(); ++i) {
+        const TWire* w = (*OwnerList_)[i];
+        if (w == this || w->DragEnd != 0) continue;
+        if (VecEqual(w->P1_, P1_) || VecEqual(w->P1_, P2_) || VecEqual(w->P2_, P1_) || VecEqual(w->P2_, P2_))
+            continue;
+        for (const Vec3* p : {&w->P1_, &w->P2_}) {
+            const double d = VecDistance(point, *p);
+            if (d < best) {
+                best = d;
+                hit = true;
+                if (found) *found = *p;
+            }
+        }
+    }
+    return hit;
+}
+
+TWire* TWire::FindMirrorTwin() const {
+    if (!OwnerList_ || OwnerList_->ViewKind == 0) return nullptr;
+    Vec3 m1 = P1_;
+    Vec3 m2 = P2_;
+    if (OwnerList_->ViewKind == 2) {
+        m1.X = -m1.X;
+        m2.X = -m2.X;
+    } else {
+        m1.Y = -m1.Y;
+        m2.Y = -m2.Y;
+    }
+    return OwnerList_->FindWireByEnds(m1, m2, nullptr);
+}
+
+} // namespace velomast

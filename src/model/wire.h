@@ -1,0 +1,113 @@
+// One straight round conductor of a model, and the geometry operations through which
+// every change of its ends passes (rounding to 0.1 mm, refusing degenerate or duplicate
+// wires, keeping connections, moving the mirrored twin).
+#pragma once
+
+#include "vec3.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace velomast {
+
+class TWireList;
+class TElement;
+struct TCPoint;
+
+// The numbers of one wire line of a model file, or one wire of a snapshot.
+struct TWireRecord {
+    Vec3 P1;
+    Vec3 P2;
+    double Radius = 0.0008;
+    int32_t Segments = -1;
+};
+
+// Reads "X1, Y1, Z1, X2, Y2, Z2, R, Seg": a missing or bad real becomes NoValue, a
+// missing or bad segment count -2.
+TWireRecord ParseWireLine(std::string_view line);
+
+class TWire {
+public:
+    static constexpr double StandaloneRadius = 0.0008;
+
+    // A wire that belongs to no list (the view's axis wires, scratch copies).
+    TWire() = default;
+    TWire(const TWire&) = delete;
+    TWire& operator=(const TWire&) = delete;
+
+    // Which end the mouse drags (0 none, 1 start, 2 end) and where it was when grabbed.
+    uint8_t DragEnd = 0;
+    Vec3 DragOrigin;
+
+    // 0 = isolator; negative = combined wire described by a line of TaperLines.
+    double Radius = StandaloneRadius;
+    // Radius kept while the wire is an isolator; 0 when none was kept.
+    double SavedRadius = 0;
+    // -1 automatic; -2 when a file gave no usable value.
+    int32_t Segments = -1;
+    bool Visible = true;
+
+    // Derived data of the last element rebuild; may be stale between a change and the next.
+    TElement* Element = nullptr;
+    TCPoint* StartJunction = nullptr;
+    TCPoint* EndJunction = nullptr;
+
+    const Vec3& P1() const { return P1_; }
+    const Vec3& P2() const { return P2_; }
+    double WireLength() const { return WireLength_; }
+    // Direction of P2 - P1 from +X towards +Y, in (-180, 180]; 0 for a vertical wire.
+    double Azimuth() const { return Azimuth_; }
+    // 0 points up, 90 horizontal, 180 down.
+    double Zenith() const { return Zenith_; }
+    TWireList* OwnerList() const { return OwnerList_; }
+    // 0 for the edited antenna, -1 landscape, k >= 1 the k-th scene antenna.
+    int32_t OwnerTag() const { return OwnerTag_; }
+    bool IsOwn() const { return OwnerTag_ == 0; }
+    bool IsIsolator() const { return Radius == 0; }
+    bool IsSelected() const { return Selected_; }
+    // 1-based position in the owning list; 0 without a list.
+    int32_t Number() const;
+
+    // The central setter. Refuses silently (returns false) when the new ends coincide or,
+    // for a wire in a list, equal the ends of another wire in either order. With `round`
+    // the ends are rounded to 0.1 mm first; the refusal looks at the stored (rounded)
+    // ends. With `keep` the other own wires touching the old ends follow, one level deep;
+    // with `mirror` the mirrored twin of the current flat view moves too.
+    bool SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool round);
+    // Stores the ends without any refusal or connection rule (a file's or a snapshot's
+    // coordinates, taken as they are).
+    void AssignEnds(const Vec3& s, const Vec3& e, bool round);
+    // Changes the length along the present direction; fix 0 keeps the start, 1 the end,
+    // 2 the centre. Ignored for a length <= 0 or a wire without length.
+    void SetLength(int fix, bool round, double length);
+    // Turns the wire about its start in the X-Y plane; the height of the end stays.
+    void SetAzimuth(double degrees);
+    // Tilts the wire about its start, keeping its azimuth and length.
+    void SetZenith(double degrees);
+    // Swaps start and end.
+    void Invert();
+    // Nearest end of another own wire that is not dragged and shares no end with this one.
+    bool NearestEnd(const Vec3& point, Vec3* found) const;
+    // The wire that mirrors this one in the current flat view (maybe this wire itself).
+    TWire* FindMirrorTwin() const;
+
+private:
+    friend class TWireList;
+
+    void StoreEnds(const Vec3& s, const Vec3& e);
+    void UpdateDerived();
+
+    Vec3 P1_;
+    Vec3 P2_;
+    double WireLength_ = 0;
+    double Azimuth_ = 0;
+    double Zenith_ = 0;
+    TWireList* OwnerList_ = nullptr;
+    int32_t OwnerTag_ = 0;
+    bool Selected_ = false;
+    bool Doomed_ = false;
+    size_t Index_ = 0;
+};
+
+} // namespace velomast

@@ -1,0 +1,397 @@
+#include "wire_list.h"
+
+#include "text_parse.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace velomast {
+
+// ---- bounding box ---------------------------------------------------------------------
+
+void TCustomWireList::ComputeBox() {
+    BoxMax = BoxMin = Vec3{};
+    bool first = true;
+    for (const TWire* w : Items_) {
+        if (w->OwnerTag() != 0) continue;
+        if (BoxSkipIsolators && w->Radius == 0) continue;
+        if (first) {
+            BoxMax = BoxMin = w->P1();
+            first = false;
+        }
+        for (const Vec3* p : {&w->P1(), &w->P2()}) {
+            if (p->X > BoxMax.X) BoxMax.X = p->X;
+            if (p->Y > BoxMax.Y) BoxMax.Y = p->Y;
+            if (p->Z > BoxMax.Z) BoxMax.Z = p->Z;
+            if (p->X < BoxMin.X) BoxMin.X = p->X;
+            if (p->Y < BoxMin.Y) BoxMin.Y = p->Y;
+            if (p->Z < BoxMin.Z) BoxMin.Z = p->Z;
+        }
+    }
+}
+
+// ---- construction ---------------------------------------------------------------------
+
+TWireList::TWireList() : TWireList(TRectI{0, 0, 800, 460}) {}
+
+TWireList::TWireList(const TRectI& paintRect) { InitView(paintRect); }
+
+TWireList::~TWireList() {
+    Sources.clear();
+    Loads.clear();
+    ClearElements();
+    FreeAllWires();
+}
+
+// ---- end index ------------------------------------------------------------------------
+
+TWireList::PointKey TWireList::KeyOf(const Vec3& p) {
+    // Equal coordinates must give equal keys: -0 and +0 compare equal, so do their keys.
+    auto bits = [](double v) {
+        if (v == 0) v = 0;
+        if (std::isnan(v)) v = std::numeric_limits<double>::quiet_NaN();
+        return std::bit_cast<uint64_t>(v);
+    };
+    return PointKey{{bits(p.X), bits(p.Y), bits(p.Z)}};
+}
+
+TWireList::PairKey TWireList::KeyOf(const Vec3& a, const Vec3& b) {
+    PointKey ka = KeyOf(a);
+    PointKey kb = KeyOf(b);
+    if (std::lexicographical_compare(kb.B, kb.B + 3, ka.B, ka.B + 3)) std::swap(ka, kb);
+    return PairKey{ka, kb};
+}
+
+size_t TWireList::KeyHash::operator()(const PointKey& k) const {
+    uint64_t h = 0x9E3779B97F4A7C15ULL;
+    for (uint64_t b : k.B) {
+        h ^= b + 0x9E3779B97F4A7C15ULL + (h << 6) + (h >> 2);
+        h *= 0xBF58476D1CE4E5B9ULL;
+    }
+    return static_cast<size_t>(h ^ (h >> 31));
+}
+
+size_t TWireList::KeyHash::operator()(const PairKey& k) const {
+    return (*this)(k.A) * 31 + (*this)(k.B);
+}
+
+void TWireList::IndexInsert(TWire* w) {
+    PointIndex_[KeyOf(w->P1_)].push_back(w);
+    PointIndex_[KeyOf(w->P2_)].push_back(w);
+    PairIndex_[KeyOf(w->P1_, w->P2_)].push_back(w);
+}
+
+void TWireList::IndexRemove(TWire* w) {
+    auto dropFrom = [w](auto& map, const auto& key) {
+        auto it = map.find(key);
+        if (it == map.end()) return;
+        auto& v = it->second;
+        auto pos = std::find(v.begin(), v.end(), w);
+        if (pos != v.end()) v.erase(pos);
+        if (v.empty()) map.erase(it);
+    };
+    dropFrom(PointIndex_, KeyOf(w->P1_));
+    dropFrom(PointIndex_, KeyOf(w->P2_));
+    dropFrom(PairIndex_, KeyOf(w->P1_, w->P2_));
+}
+
+TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* ignore) const {
+    auto it = PairIndex_.find(KeyOf(s, e));
+    if (it == PairIndex_.end()) return nullptr;
+    TWire* best = nullptr;
+    for (TWire* w : it->second) {
+        if (w == ignore) continue;
+        const bool same = (VecEqual(w->P1_, s) && VecEqual(w->P2_, e)) || (VecEqual(w->P1_, e) && VecEqual(w->P2_, s));
+        if (same && (!best || w->Index_ < best->Index_)) best = w;
+    }
+    return best;
+}
+
+std::vector<TWire*> TWireList::WiresAt(const Vec3& p) const {
+    std::vector<TWire*> out;
+    auto it = PointIndex_.find(KeyOf(p));
+    if (it == PointIndex_.end()) return out;
+    for (TWire* w : it->second)
+        if (VecEqual(w->P1_, p) || VecEqual(w->P2_, p)) out.push_back(w);
+    std::sort(out.begin(), out.end(), [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+// ---- wires ----------------------------------------------------------------------------
+
+void TWireList::Renumber(size_t from) {
+    for (size_t i = from; i < Items_.size(); ++i) Items_[i]->Index_ = i;
+}
+
+TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
+    w->OwnerList_ = this;
+    w->OwnerTag_ = ownerTag;
+    w->Radius = DefaultRadius;
+    if (ownerTag == 0 && OwnCount_ < Items_.size()) {
+        // Own wires stay in front of the scene's wires.
+        Items_.insert(Items_.begin() + static_cast<std::ptrdiff_t>(OwnCount_), w);
+        Renumber(OwnCount_);
+    } else {
+        w->Index_ = Items_.size();
+        Items_.push_back(w);
+    }
+    if (ownerTag == 0) ++OwnCount_;
+    IndexInsert(w);
+    return w;
+}
+
+TWire* TWireList::NewWire(int32_t ownerTag) { return Adopt(new TWire(), ownerTag); }
+
+TWire* TWireList::NewWire(double x1, double y1, double z1, double x2, double y2, double z2) {
+    TWire* w = NewWire(0);
+    w->SetEnds({x1, y1, z1}, {x2, y2, z2}, false, false, true);
+    return w;
+}
+
+TWire* TWireList::NewWire(const Vec3& p1, const Vec3& p2, double radius, int32_t ownerTag) {
+    if (FindWireByEnds(p1, p2, nullptr)) return nullptr;
+    const Vec3 r1{Round4(p1.X), Round4(p1.Y), Round4(p1.Z)};
+    const Vec3 r2{Round4(p2.X), Round4(p2.Y), Round4(p2.Z)};
+    // A wire must not come into being with coinciding ends or as a duplicate after rounding.
+    if (VecEqual(r1, r2) || FindWireByEnds(r1, r2, nullptr)) return nullptr;
+    if (!std::isfinite(r1.X + r1.Y + r1.Z + r2.X + r2.Y + r2.Z)) return nullptr;
+    TWire* w = NewWire(ownerTag);
+    w->SetEnds(r1, r2, false, false, false);
+    w->Radius = radius >= -1 ? radius : DefaultRadius;
+    return w;
+}
+
+TWire* TWireList::NewWireCopy(const TWireRecord& record, int32_t ownerTag) {
+    TWire* w = NewWire(record.P1, record.P2, record.Radius, ownerTag);
+    if (w) w->Segments = record.Segments;
+    return w;
+}
+
+void TWireList::DestroyWire(TWire* w) {
+    if (w) DestroyWires({w});
+}
+
+void TWireList::DestroyWires(const std::vector<TWire*>& wires) {
+    bool any = false;
+    for (TWire* w : wires) {
+        if (w && w->OwnerList_ == this && !w->Doomed_) {
+            w->Doomed_ = true;
+            any = true;
+        }
+    }
+    if (any) DestroyDoomed();
+}
+
+void TWireList::RemoveWiresByTag(int32_t tag) {
+    std::vector<TWire*> doomed;
+    for (TWire* w : Items_)
+        if (w->OwnerTag_ == tag) doomed.push_back(w);
+    DestroyWires(doomed);
+}
+
+void TWireList::RetagForeign(int32_t from, int32_t to) {
+    if (from == 0 || to == 0) return; // own wires keep their place in front
+    for (TWire* w : Items_)
+        if (w->OwnerTag_ == from) w->OwnerTag_ = to;
+}
+
+void TWireList::DestroyDoomed() {
+    auto doomed = [](const TWire* w) { return w && w->Doomed_; };
+    std::erase_if(Selection.Rev_, doomed);
+    std::erase_if(DragList, doomed);
+    std::erase_if(Sources, [&](const auto& o) { return doomed(o->Wire); });
+    std::erase_if(Loads, [&](const auto& o) { return doomed(o->Wire); });
+    for (auto& e : Elements) std::erase_if(e->ElementWires, doomed);
+
+    std::vector<TWire*> gone;
+    size_t own = 0;
+    std::vector<TWire*> kept;
+    kept.reserve(Items_.size());
+    for (TWire* w : Items_) {
+        if (w->Doomed_) {
+            gone.push_back(w);
+        } else {
+            if (w->OwnerTag_ == 0) ++own;
+            kept.push_back(w);
+        }
+    }
+    Items_.swap(kept);
+    OwnCount_ = own;
+    Renumber(0);
+    for (TWire* w : gone) {
+        IndexRemove(w);
+        delete w;
+    }
+}
+
+void TWireList::FreeAllWires() {
+    for (TWire* w : Items_) delete w;
+    Items_.clear();
+    OwnCount_ = 0;
+    PointIndex_.clear();
+    PairIndex_.clear();
+    Selection.Rev_.clear();
+    DragList.clear();
+}
+
+size_t TWireList::CountByTag(int32_t tag) const {
+    if (tag == 0) return OwnCount_;
+    return static_cast<size_t>(std::count_if(Items_.begin(), Items_.end(),
+                                             [tag](const TWire* w) { return w->OwnerTag_ == tag; }));
+}
+
+void TWireList::ReorderOwnWires(const std::vector<TWire*>& order) {
+    if (order.size() != OwnCount_) return;
+    std::vector<TWire*> check(order);
+    std::sort(check.begin(), check.end());
+    std::vector<TWire*> own(Items_.begin(), Items_.begin() + static_cast<std::ptrdiff_t>(OwnCount_));
+    std::sort(own.begin(), own.end());
+    if (check != own) return; // not a permutation of the own wires
+    std::copy(order.begin(), order.end(), Items_.begin());
+    Renumber(0);
+}
+
+// ---- sources and loads ----------------------------------------------------------------
+
+namespace {
+void ReadValues(TWObject& obj, std::string_view text) {
+    obj.Values.fill(0);
+    if (obj.Kind == KindSource) {
+        obj.Values[1] = ParseWordReal(text, 2);
+        obj.Values[0] = ParseWordReal(text, 3);
+    } else {
+        for (int i = 0; i < 6; ++i) obj.Values[static_cast<size_t>(i)] = ParseWordReal(text, i + 2);
+    }
+}
+} // namespace
+
+bool TWireList::ReadObjectText(TWObject& obj, std::string_view text, int32_t* missingWire) {
+    const TWireRef ref = ParseWireRef(text);
+    if (ref.Position == 0 || ref.WireNumber < 1 || static_cast<size_t>(ref.WireNumber) > OwnCount_) {
+        if (missingWire) *missingWire = ref.Position == 0 ? 0 : ref.WireNumber;
+        return false;
+    }
+    obj.Wire = Items_[static_cast<size_t>(ref.WireNumber) - 1];
+    obj.Position = ref.Position;
+    obj.SegNo = ref.SegNo;
+    if (text.find(',') != std::string_view::npos) ReadValues(obj, text);
+    return true;
+}
+
+TWObject* TWireList::NewObjectFromText(uint8_t kind, std::string_view text, int32_t* missingWire) {
+    if (text.empty() || text[0] != 'w') return nullptr;
+    auto obj = std::make_unique<TWObject>();
+    obj->Kind = kind == KindSource ? KindSource : KindLoad;
+    obj->OwnerList = this;
+    if (!ReadObjectText(*obj, text, missingWire)) return nullptr;
+    if (text.find(',') == std::string_view::npos) ReadValues(*obj, text);
+    auto& list = obj->Kind == KindSource ? Sources : Loads;
+    list.push_back(std::move(obj));
+    return list.back().get();
+}
+
+void TWireList::DestroyObject(TWObject* obj) {
+    if (!obj) return;
+    auto& list = obj->Kind == KindSource ? Sources : Loads;
+    std::erase_if(list, [obj](const auto& o) { return o.get() == obj; });
+}
+
+TWObject* TWireList::SourceOf(const TWire* w) const {
+    for (const auto& s : Sources)
+        if (s->Wire == w) return s.get();
+    return nullptr;
+}
+
+bool TWireList::HasLoad(const TWire* w) const {
+    return std::any_of(Loads.begin(), Loads.end(), [w](const auto& l) { return l->Wire == w; });
+}
+
+// ---- selection ------------------------------------------------------------------------
+
+void TWireList::SelectWire(TWire* w, bool exclusive) {
+    if (!w || w->OwnerList_ != this || w->OwnerTag_ != 0) return;
+    if (w->Selected_ && !exclusive) return;
+    if (exclusive) ClearSelection();
+    w->Selected_ = true;
+    Selection.Rev_.push_back(w);
+}
+
+void TWireList::DeselectWire(TWire* w) {
+    if (!w || !w->Selected_) return;
+    w->Selected_ = false;
+    auto& v = Selection.Rev_;
+    v.erase(std::find(v.begin(), v.end(), w));
+}
+
+void TWireList::ClearSelection() {
+    for (TWire* w : Selection.Rev_) w->Selected_ = false;
+    Selection.Rev_.clear();
+}
+
+void TWireList::SelectByLength(double x) {
+    ClearSelection();
+    const double target = Round4(x);
+    for (size_t i = 0; i < OwnCount_; ++i)
+        if (Round4(Items_[i]->WireLength_) == target) SelectWire(Items_[i], false);
+}
+
+void TWireList::SelectByRadius(double x) {
+    ClearSelection();
+    for (size_t i = 0; i < OwnCount_; ++i)
+        if (Items_[i]->Radius == x) SelectWire(Items_[i], false);
+}
+
+void TWireList::SelectNextWire() {
+    if (OwnCount_ == 0) return;
+    const TWire* cur = Selection.Current();
+    const size_t next = cur ? (cur->Index_ + 1) % OwnCount_ : 0;
+    SelectWire(Items_[next], true);
+}
+
+// ---- settings and lifecycle -----------------------------------------------------------
+
+void TWireList::SetFrequency(double f) {
+    if (f > 0.1 && f < 10000) {
+        Frequency = f;
+        Wavelength = SpeedOfLight / f;
+    }
+}
+
+void TWireList::ClearElements() {
+    for (TWire* w : Items_) {
+        w->Element = nullptr;
+        w->StartJunction = nullptr;
+        w->EndJunction = nullptr;
+    }
+    Elements.clear();
+    Junctions.clear();
+}
+
+void TWireList::Clear(bool keepComment) {
+    Loads.clear();
+    Sources.clear();
+    TaperLines.clear();
+    ClearSelection();
+    Modified = false;
+    ClearElements();
+    FreeAllWires();
+    LinkedList.clear();
+    if (!keepComment) Comment.clear();
+}
+
+void TWireList::ResetToNewModel() {
+    Clear(false);
+    ClearHistory();
+    ModelName = "Новая антенна";
+    SegmentationLine = "800,\t80,\t2.0,\t1";
+    FileName.clear();
+    StdZR = 50.0;
+    FBAzimuth = 120;
+    FBElevation = 60;
+}
+
+} // namespace velomast

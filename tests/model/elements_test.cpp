@@ -1,0 +1,133 @@
+#include "model/wire_list.h"
+
+#include <gtest/gtest.h>
+
+using namespace velomast;
+
+namespace {
+TWire* Add(TWireList& m, Vec3 a, Vec3 b, double r = -2) { return m.NewWire(a, b, r); }
+} // namespace
+
+TEST(Elements, JoinedEndsFormOneElementWithJunctions) {
+    TWireList m;
+    TWire* a = Add(m, {0, 0, 0}, {2, 0, 0});
+    TWire* b = Add(m, {2, 0, 0}, {2, 2, 0});
+    TWire* t = Add(m, {1, 0, 0}, {1, -1, 0}); // touches the middle of a: not joined
+    m.RebuildElements();
+    ASSERT_EQ(m.Elements.size(), 2u);
+    EXPECT_EQ(a->Element, b->Element);
+    EXPECT_NE(t->Element, a->Element);
+    EXPECT_NE(a->EndJunction, nullptr);
+    EXPECT_EQ(a->EndJunction, b->StartJunction);
+    EXPECT_EQ(a->StartJunction, nullptr);
+    EXPECT_EQ(t->StartJunction, nullptr);
+    EXPECT_EQ(m.Elements[0]->ElementWires, (std::vector<TWire*>{a, b}));
+    EXPECT_DOUBLE_EQ(ElementLength(*m.Elements[0]), 4);
+}
+
+TEST(Elements, IsolatorsSplitElements) {
+    TWireList m;
+    TWire* a = Add(m, {0, 0, 0}, {1, 0, 0});
+    TWire* iso = Add(m, {1, 0, 0}, {2, 0, 0}, 0);
+    TWire* c = Add(m, {2, 0, 0}, {3, 0, 0});
+    m.RebuildElements();
+    EXPECT_EQ(m.Elements.size(), 2u);
+    EXPECT_EQ(iso->Element, nullptr);
+    EXPECT_EQ(a->EndJunction, nullptr);
+    EXPECT_EQ(c->StartJunction, nullptr);
+}
+
+TEST(Elements, RoundedEndsJoinOnlyWhenStoredEqual) {
+    TWireList m;
+    TWire* a = Add(m, {0, 0, 0}, {1.00004, 0, 0});
+    TWire* b = Add(m, {1.00006, 0, 0}, {2, 0, 0});
+    TWire* c = Add(m, {1.00001, 0, 0}, {1, 1, 0});
+    m.RebuildElements();
+    EXPECT_NE(a->Element, b->Element);
+    EXPECT_EQ(a->Element, c->Element);
+}
+
+TEST(Elements, KindsAndNumbering) {
+    TWireList m;
+    TWire* alongX = Add(m, {0, 0, 0}, {1, 0, 0});
+    TWire* alongY = Add(m, {5, 0, 0}, {5, 1, 0});
+    TWire* vertical = Add(m, {9, 9, 0}, {9, 9, 3});
+    m.RebuildElements();
+    EXPECT_STREQ(ElementKindLetter(*alongX->Element), "");
+    EXPECT_STREQ(ElementKindLetter(*alongY->Element), "H");
+    EXPECT_STREQ(ElementKindLetter(*vertical->Element), "V");
+    EXPECT_EQ(alongY->Element->Index, 1);
+}
+
+TEST(Elements, SceneWiresJoinButNeverStartElements) {
+    TWireList m;
+    TWire* scene = m.NewWire({0, 0, 0}, {1, 0, 0}, -2, 1);
+    TWire* lone = m.NewWire({7, 0, 0}, {8, 0, 0}, -2, 1);
+    TWire* own = Add(m, {1, 0, 0}, {1, 1, 0});
+    m.RebuildElements();
+    ASSERT_EQ(m.Elements.size(), 1u);
+    EXPECT_EQ(scene->Element, own->Element);
+    EXPECT_EQ(lone->Element, nullptr);
+}
+
+TEST(Elements, LongChainsNeedNoRecursion) {
+    TWireList m;
+    const int n = 100000;
+    for (int i = 0; i < n; ++i) Add(m, {i * 0.01, 0, 0}, {(i + 1) * 0.01, 0, 0});
+    m.RebuildElements();
+    ASSERT_EQ(m.Elements.size(), 1u);
+    EXPECT_EQ(m.Elements[0]->ElementWires.size(), static_cast<size_t>(n));
+    EXPECT_EQ(m.Elements[0]->ElementWires.back(), m[n - 1]);
+}
+
+TEST(Elements, BranchesAreVisitedDepthFirstInListOrder) {
+    // The centre wire has an arm at each end; the first arm continues. Depth first reaches
+    // the continuation before the arm at the centre's start.
+    TWireList m;
+    TWire* centre = Add(m, {0, 0, 0}, {1, 0, 0});
+    TWire* arm1 = Add(m, {1, 0, 0}, {1, 1, 0});
+    TWire* arm2 = Add(m, {0, 0, 0}, {0, -1, 0});
+    TWire* cont = Add(m, {1, 1, 0}, {1, 2, 0});
+    TWire* fork = Add(m, {1, 0, 0}, {2, 0, 0}); // meets arm1 at the centre's end
+    m.RebuildElements();
+    EXPECT_EQ(m.Elements[0]->ElementWires, (std::vector<TWire*>{centre, arm1, cont, fork, arm2}));
+    EXPECT_EQ(fork->StartJunction, centre->EndJunction);
+    EXPECT_EQ(arm2->StartJunction, centre->StartJunction);
+}
+
+TEST(Elements, Filters) {
+    TWireList m;
+    // A square loop in the plane z = 2 and a separate wire also lying in z = 2.
+    TWire* s1 = Add(m, {0, 0, 2}, {1, 0, 2});
+    Add(m, {1, 0, 2}, {1, 1, 2});
+    Add(m, {1, 1, 2}, {0, 1, 2});
+    Add(m, {0, 1, 2}, {0, 0, 2});
+    TWire* other = Add(m, {5, 5, 2}, {6, 5, 2});
+    TWire* up = Add(m, {5, 5, 0}, {5, 5, 1});
+    m.RebuildElements();
+    EXPECT_EQ(s1->Element->ElementKind, ElementOther);
+
+    m.FilterMode = 1;
+    m.FilterElement = 0;
+    m.ApplyFilter();
+    EXPECT_TRUE(s1->Visible);
+    EXPECT_TRUE(other->Visible);
+    EXPECT_FALSE(up->Visible);
+
+    m.FilterMode = 2;
+    m.FilterElement = 1;
+    m.ApplyFilter();
+    EXPECT_FALSE(s1->Visible);
+    EXPECT_TRUE(other->Visible);
+
+    m.FilterMode = 0;
+    m.ApplyFilter();
+    EXPECT_TRUE(up->Visible);
+}
+
+TEST(Elements, TurningRadiusIsHalfTheHorizontalDiagonal) {
+    TWireList m;
+    Add(m, {0, 0, 0}, {3, 4, 10});
+    m.ComputeBox();
+    EXPECT_DOUBLE_EQ(m.TurningRadius(), 2.5);
+}

@@ -1,0 +1,142 @@
+#include "model/wire_list.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace velomast;
+
+namespace {
+void MakeModel(TWireList& m) {
+    m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    m.NewWire({1, 0, 0}, {1, 1, 0}, 0.002);
+    m.NewWire({1, 1, 0}, {0, 1, 0}, 0);
+    m.NewObjectFromText(KindSource, "w1c,0,1");
+    m.NewObjectFromText(KindLoad, "w2b,1,50,0");
+    m.NewObjectFromText(KindLoad, "w3e2,0,1,2,3,4");
+}
+} // namespace
+
+TEST(History, SnapshotLayoutAndSize) {
+    TWireList m;
+    MakeModel(m);
+    m.StoreUndoStep(false);
+    EXPECT_EQ(m.History.Size(), 10u + 3 * 64 + 3 * 74);
+    EXPECT_EQ(m.HistoryPos, 1);
+    EXPECT_TRUE(m.Modified);
+    const auto& b = m.History.Bytes();
+    EXPECT_EQ(b[0], 1);
+    EXPECT_EQ(b[1], 3); // N, little-endian
+    double x2 = 0;
+    std::memcpy(&x2, &b[5 + 24], 8);
+    EXPECT_EQ(x2, 1.0);
+    EXPECT_EQ(b[5 + 3 * 64], 2);
+    const size_t obj = 5 + 3 * 64 + 5 + 74; // second object record: the first load
+    EXPECT_EQ(b[obj], 1);     // kind
+    EXPECT_EQ(b[obj + 1], 2); // wire position
+    EXPECT_EQ(b[obj + 5], PosBegin);
+}
+
+TEST(History, UndoRedoWalkTheSnapshots) {
+    TWireList m;
+    MakeModel(m);
+    m.StoreUndoStep(true); // as after reading a file
+    m[0]->SetEnds({0, 0, 0}, {2, 0, 0}, false, false, true);
+    m.StoreUndoStep(false);
+    EXPECT_TRUE(m.Undo());
+    EXPECT_TRUE(VecEqual(m[0]->P2(), {1, 0, 0}));
+    EXPECT_FALSE(m.Undo()); // the loaded state is the oldest
+    EXPECT_TRUE(m.Redo());
+    EXPECT_TRUE(VecEqual(m[0]->P2(), {2, 0, 0}));
+    EXPECT_FALSE(m.Redo());
+    ASSERT_EQ(m.Sources.size(), 1u);
+    EXPECT_EQ(m.Sources[0]->Wire, m[0]);
+    ASSERT_EQ(m.Loads.size(), 2u);
+    EXPECT_EQ(m.Loads[1]->WireRef(), "w3e2");
+    EXPECT_EQ(m.Loads[1]->Values[4], 4);
+    EXPECT_EQ(m[1]->Radius, 0.002);
+    EXPECT_FALSE(m.Elements.empty()); // rebuilt
+}
+
+TEST(History, NewStepAfterUndoKeepsTheUndoneStates) {
+    TWireList m;
+    TWire* w = m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    m.StoreUndoStep(false); // A
+    w->SetEnds({0, 0, 0}, {2, 0, 0}, false, false, true);
+    m.StoreUndoStep(false); // B
+    m.Undo();               // back to A
+    m[0]->SetEnds({0, 0, 0}, {3, 0, 0}, false, false, true);
+    m.StoreUndoStep(false); // C
+    EXPECT_FALSE(m.Redo());
+    m.Undo();
+    EXPECT_TRUE(VecEqual(m[0]->P2(), {2, 0, 0})); // the snapshot stored before C: B
+    m.Undo();
+    EXPECT_TRUE(VecEqual(m[0]->P2(), {1, 0, 0})); // A
+    EXPECT_EQ(m.HistoryCount(), 3);
+}
+
+TEST(History, RestoreKeepsSettingsAndSceneAndEmptiesTheSelection) {
+    TWireList m;
+    MakeModel(m);
+    TWire* scene = m.NewWire({9, 9, 9}, {9, 9, 10}, -2, 2);
+    m.StoreUndoStep(false);
+    m.Comment = "c";
+    m.Frequency = 7;
+    m.TaperLines = {"x"};
+    m.SelectWire(m[1], true);
+    m.NewWire({5, 5, 5}, {6, 6, 6}, -2);
+    m.StoreUndoStep(false);
+    ASSERT_TRUE(m.Undo());
+    EXPECT_EQ(m.Comment, "c");
+    EXPECT_EQ(m.Frequency, 7);
+    EXPECT_EQ(m.TaperLines.size(), 1u);
+    EXPECT_TRUE(m.Selection.Empty());
+    EXPECT_EQ(m.OwnCount(), 3u);
+    EXPECT_EQ(m.Count(), 4u);
+    EXPECT_EQ(m[3], scene); // scene wires stay, behind the own wires
+    EXPECT_EQ(scene->Element, nullptr);
+}
+
+TEST(History, EmptyModelsStoreNothingAndRestoreNeedsHistory) {
+    TWireList m;
+    m.StoreUndoStep(false);
+    EXPECT_EQ(m.HistoryCount(), 0);
+    EXPECT_TRUE(m.Modified);
+    EXPECT_FALSE(m.RestoreUndoStep(1));
+    m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    m.StoreUndoStep(false);
+    EXPECT_FALSE(m.RestoreUndoStep(2));
+    EXPECT_FALSE(m.RestoreUndoStep(0));
+    m.ClearHistory();
+    EXPECT_EQ(m.HistoryPos, 0);
+    EXPECT_EQ(m.History.Size(), 0u);
+}
+
+TEST(History, RestoreBringsBackWiresExactlyAsStored) {
+    // A file may bring a wire that repeats an earlier one; the snapshot keeps it so that
+    // the source on the wire after it keeps its wire.
+    TWireList m;
+    m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    TWire* dup = m.NewWire(0);
+    dup->AssignEnds({0, 0, 0}, {1, 0, 0}, true);
+    m.NewWire({0, 1, 0}, {1, 1, 0}, -3); // radius below -1: the default
+    m.NewObjectFromText(KindSource, "w3c,0,1");
+    m.StoreUndoStep(false);
+    m.StoreUndoStep(false);
+    ASSERT_TRUE(m.Undo());
+    ASSERT_EQ(m.OwnCount(), 3u);
+    EXPECT_EQ(m.Sources[0]->Wire, m[2]);
+    EXPECT_EQ(m[2]->Radius, m.DefaultRadius);
+}
+
+TEST(History, ManyStepsStayDirectlyReachable) {
+    TWireList m;
+    TWire* w = m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    for (int i = 2; i <= 200; ++i) {
+        w = m[0];
+        w->SetEnds({0, 0, 0}, {double(i), 0, 0}, false, false, true);
+        m.StoreUndoStep(false);
+    }
+    ASSERT_TRUE(m.RestoreUndoStep(57));
+    EXPECT_EQ(m[0]->P2().X, 58);
+}

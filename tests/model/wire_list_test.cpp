@@ -1,0 +1,186 @@
+#include "model/wire_list.h"
+
+#include <gtest/gtest.h>
+
+using namespace velomast;
+
+TEST(WireList, CreationRefusesDuplicatesAndUsesTheDefaultRadius) {
+    TWireList m;
+    m.DefaultRadius = 0.002;
+    TWire* a = m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->Radius, 0.002);
+    EXPECT_EQ(a->Segments, -1);
+    EXPECT_EQ(m.NewWire({1, 0, 0}, {0, 0, 0}, 0.5), nullptr);
+    EXPECT_EQ(m.NewWire({0.00002, 0, 0}, {1, 0, 0}, 0.5), nullptr);
+    EXPECT_EQ(m.NewWire({3, 3, 3}, {3, 3, 3}, 0.5), nullptr);
+    TWire* iso = m.NewWire({0, 1, 0}, {1, 1, 0}, 0);
+    EXPECT_EQ(iso->Radius, 0);
+    TWire* combi = m.NewWire({0, 2, 0}, {1, 2, 0}, -1);
+    EXPECT_EQ(combi->Radius, -1);
+    EXPECT_EQ(m.Count(), 3u);
+
+    TWire* six = m.NewWire(0, 0, 5, 0, 0, 6.00004);
+    EXPECT_TRUE(VecEqual(six->P2(), {0, 0, 6}));
+    TWire* copy = m.NewWireCopy({{7, 0, 0}, {8, 0, 0}, 0.01, 11});
+    EXPECT_EQ(copy->Segments, 11);
+    EXPECT_EQ(copy->Number(), 5);
+}
+
+TEST(WireList, DestroyingAWireTakesItsSourcesAndLoads) {
+    TWireList m;
+    for (int i = 0; i < 4; ++i) m.NewWire({double(i), 0, 0}, {double(i), 1, 0}, -2);
+    ASSERT_NE(m.NewObjectFromText(KindSource, "w2c, 0, 1"), nullptr);
+    ASSERT_NE(m.NewObjectFromText(KindSource, "w4b, 0, 1"), nullptr); // the last wire is valid
+    ASSERT_NE(m.NewObjectFromText(KindLoad, "w2e, 1, 50, 0"), nullptr);
+    m.SelectWire(m[1], true);
+    m.DragList.push_back(m[1]);
+    m.RebuildElements();
+    m.DestroyWire(m[1]);
+    ASSERT_EQ(m.Count(), 3u);
+    ASSERT_EQ(m.Sources.size(), 1u);
+    EXPECT_TRUE(m.Loads.empty());
+    EXPECT_TRUE(m.Selection.Empty());
+    EXPECT_TRUE(m.DragList.empty());
+    EXPECT_EQ(m.Sources[0]->WireRef(), "w3b"); // followed its wire's new number
+    for (const auto& e : m.Elements)
+        for (const TWire* w : e->ElementWires) EXPECT_NE(w, nullptr);
+    EXPECT_EQ(m.FindWireByEnds({1, 0, 0}, {1, 1, 0}), nullptr);
+}
+
+TEST(WireList, ObjectsFromTextCheckTheWireNumber) {
+    TWireList m;
+    m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    int32_t missing = -1;
+    EXPECT_EQ(m.NewObjectFromText(KindSource, "w2c, 0, 1", &missing), nullptr);
+    EXPECT_EQ(missing, 2);
+    EXPECT_EQ(m.NewObjectFromText(KindSource, "w1x, 0, 1", &missing), nullptr);
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(m.NewObjectFromText(KindSource, " w1c, 0, 1"), nullptr); // must begin with "w"
+    TWObject* load = m.NewObjectFromText(KindLoad, "w1b, 0, 2.52, 0.0, 200.0");
+    ASSERT_NE(load, nullptr);
+    EXPECT_EQ(load->Values[0], 0);
+    EXPECT_EQ(load->Values[3], 200.0);
+    EXPECT_EQ(load->Values[4], NoValue);
+    EXPECT_EQ(load->Values[6], 0);
+    TWObject* src = m.NewObjectFromText(KindSource, "w1c-1,\t45.0,\t2.0");
+    EXPECT_EQ(src->Values[0], 2.0);
+    EXPECT_EQ(src->Values[1], 45.0);
+    EXPECT_EQ(src->WireRef(), "w1c-1");
+    EXPECT_FALSE(m.ReadObjectText(*src, "w7e", &missing));
+    EXPECT_EQ(src->WireRef(), "w1c-1");
+    EXPECT_TRUE(m.ReadObjectText(*src, "w1e"));
+    EXPECT_EQ(src->WireRef(), "w1e");
+    EXPECT_EQ(src->Values[0], 2.0); // position only: values stay
+}
+
+TEST(WireList, OwnWiresStayInFrontOfSceneWires) {
+    TWireList m;
+    m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    TWire* land = m.NewWire({0, 0, 0}, {0, 0, 1}, -2, -1);
+    TWire* later = m.NewWire({5, 0, 0}, {6, 0, 0}, -2);
+    EXPECT_EQ(later->Number(), 2);
+    EXPECT_EQ(land->Number(), 3);
+    EXPECT_EQ(m.OwnCount(), 2u);
+    EXPECT_EQ(m.CountByTag(-1), 1u);
+    m.SelectWire(land, false); // scene wires are never selected
+    EXPECT_TRUE(m.Selection.Empty());
+    m.RemoveWiresByTag(-1);
+    EXPECT_EQ(m.Count(), 2u);
+}
+
+TEST(WireList, BoundingBoxCountsOwnWiresOnly) {
+    TWireList m;
+    m.NewWire({-50, -50, -50}, {-40, -40, -40}, -2, 1);
+    m.NewWire({10, 20, 30}, {12, 21, 35}, -2);
+    m.NewWire({11, 25, 31}, {12, 22, 32}, 0);
+    m.ComputeBox();
+    EXPECT_TRUE(VecEqual(m.BoxMin, {10, 20, 30}));
+    EXPECT_TRUE(VecEqual(m.BoxMax, {12, 25, 35}));
+    m.BoxSkipIsolators = true;
+    m.ComputeBox();
+    EXPECT_TRUE(VecEqual(m.BoxMax, {12, 21, 35}));
+    TWireList empty;
+    empty.ComputeBox();
+    EXPECT_TRUE(VecIsZero(empty.BoxMax) && VecIsZero(empty.BoxMin));
+}
+
+TEST(WireList, FrequencyAcceptsOnlyTheOpenRange) {
+    TWireList m;
+    for (double bad : {0.1, 10000.0, 0.0, -5.0, NoValue}) {
+        m.SetFrequency(bad);
+        EXPECT_EQ(m.Frequency, 14.06);
+    }
+    m.SetFrequency(0.1001);
+    EXPECT_EQ(m.Frequency, 0.1001);
+    m.SetFrequency(7.1);
+    EXPECT_NEAR(m.Wavelength, 42.2243, 1e-4);
+}
+
+TEST(WireList, SelectionOrderAndQueries) {
+    TWireList m;
+    TWire* w1 = m.NewWire({0, 0, 0}, {2.00004, 0, 0}, -2);
+    TWire* w2 = m.NewWire({0, 1, 0}, {2.00001, 1, 0}, 0.001);
+    TWire* w3 = m.NewWire({0, 2, 0}, {2.0002, 2, 0}, 0);
+    m.SelectWire(w1, false);
+    m.SelectWire(w2, false);
+    EXPECT_EQ(m.Selection.Current(), w2);
+    EXPECT_EQ(m.Selection[1], w1);
+    m.SelectWire(w1, false); // already selected: order unchanged
+    EXPECT_EQ(m.Selection.Current(), w2);
+    m.SelectWire(w3, true);
+    EXPECT_EQ(m.Selection.Count(), 1u);
+    EXPECT_FALSE(w1->IsSelected());
+
+    m.SelectByLength(2.00002);
+    EXPECT_EQ(m.Selection.ToVector(), (std::vector<TWire*>{w2, w1}));
+    m.SelectByRadius(0);
+    EXPECT_EQ(m.Selection.ToVector(), (std::vector<TWire*>{w3}));
+    m.SelectNextWire();
+    EXPECT_EQ(m.Selection.ToVector(), (std::vector<TWire*>{w1})); // wraps
+    m.ClearSelection();
+    m.SelectNextWire();
+    EXPECT_EQ(m.Selection.Current(), w1);
+    m.DeselectWire(w1);
+    EXPECT_TRUE(m.Selection.Empty());
+}
+
+TEST(WireList, ClearAndNewModel) {
+    TWireList m;
+    m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    m.NewObjectFromText(KindSource, "w1c,0,1");
+    m.Comment = "\r\nhello";
+    m.TaperLines = {"-0.001, 0, 2.0, 0.002"};
+    m.LinkedList = {"a.maa"};
+    m.Frequency = 7;
+    m.GroundType = 2;
+    m.StdZR = 75;
+    m.Modified = true;
+    m.StoreUndoStep(false);
+    m.Clear(true);
+    EXPECT_EQ(m.Count(), 0u);
+    EXPECT_TRUE(m.Sources.empty() && m.TaperLines.empty() && m.LinkedList.empty());
+    EXPECT_EQ(m.Comment, "\r\nhello");
+    EXPECT_FALSE(m.Modified);
+    EXPECT_EQ(m.HistoryCount(), 1);
+
+    m.ResetToNewModel();
+    EXPECT_EQ(m.ModelName, "Новая антенна");
+    EXPECT_EQ(m.SegmentationLine, "800,\t80,\t2.0,\t1");
+    EXPECT_TRUE(m.Comment.empty());
+    EXPECT_EQ(m.HistoryCount(), 0);
+    EXPECT_EQ(m.StdZR, 50);
+    EXPECT_EQ(m.Frequency, 7); // kept
+    EXPECT_EQ(m.GroundType, 2);
+}
+
+TEST(WireList, ReorderOwnWiresNeedsAPermutation) {
+    TWireList m;
+    TWire* a = m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    TWire* b = m.NewWire({0, 1, 0}, {1, 1, 0}, -2);
+    m.ReorderOwnWires({b});
+    EXPECT_EQ(a->Number(), 1);
+    m.ReorderOwnWires({b, a});
+    EXPECT_EQ(a->Number(), 2);
+    EXPECT_EQ(m.WiresAt({1, 0, 0}), (std::vector<TWire*>{a}));
+}
