@@ -46,7 +46,8 @@ TWireRef ParseWireRef(std::string_view text) {
 }
 
 std::string TWObject::WireRef() const {
-    std::string s = "w" + std::to_string(Wire ? Wire->Number() : 0);
+    std::string s(1, 'w');
+    s += std::to_string(Wire ? Wire->Number() : 0);
     switch (Position) {
     case PosBegin: s += 'b'; break;
     case PosEnd: s += 'e'; break;
