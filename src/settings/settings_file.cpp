@@ -1,0 +1,96 @@
+#include "settings_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace velomast {
+
+namespace {
+QString KeyPath(const QString& section, const QString& key) { return section + '/' + key; }
+} // namespace
+
+TSettingsFile::TSettingsFile(const QString& path) : Path_(path), Ini_(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
+
+TSettingsFile::~TSettingsFile() = default;
+
+QString TSettingsFile::DefaultPath() {
+    const QString exe = QCoreApplication::applicationFilePath();
+    const QFileInfo exeInfo(exe);
+    const QString name = (exeInfo.completeBaseName().isEmpty() ? QStringLiteral("velomast") : exeInfo.completeBaseName()) +
+                         QStringLiteral(".ini");
+    const QString dir = exeInfo.absolutePath();
+    const QFileInfo dirInfo(dir);
+    if (!dir.isEmpty() && dirInfo.isDir() && dirInfo.isWritable()) return QDir(dir).filePath(name);
+    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config/velomast");
+    QDir().mkpath(config);
+    return QDir(config).filePath(name);
+}
+
+bool TSettingsFile::ReadBool(const QString& section, const QString& key, bool def) const {
+    const QVariant v = Ini_->value(KeyPath(section, key));
+    if (!v.isValid()) return def;
+    bool ok = false;
+    const int n = v.toString().trimmed().toInt(&ok);
+    return ok ? n != 0 : def;
+}
+
+int TSettingsFile::ReadInteger(const QString& section, const QString& key, int def) const {
+    const QVariant v = Ini_->value(KeyPath(section, key));
+    if (!v.isValid()) return def;
+    bool ok = false;
+    const int n = v.toString().trimmed().toInt(&ok);
+    return ok ? n : def;
+}
+
+QString TSettingsFile::ReadString(const QString& section, const QString& key, const QString& def) const {
+    const QVariant v = Ini_->value(KeyPath(section, key));
+    return v.isValid() ? v.toString() : def;
+}
+
+bool TSettingsFile::HasKey(const QString& section, const QString& key) const {
+    return Ini_->contains(KeyPath(section, key));
+}
+
+void TSettingsFile::WriteBool(const QString& section, const QString& key, bool value) {
+    WriteInteger(section, key, value ? 1 : 0);
+}
+
+void TSettingsFile::WriteInteger(const QString& section, const QString& key, int value) {
+    Ini_->setValue(KeyPath(section, key), QString::number(value));
+    Ini_->sync();
+}
+
+void TSettingsFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    Ini_->setValue(KeyPath(section, key), value);
+    Ini_->sync();
+}
+
+void TSettingsFile::EraseSection(const QString& section) {
+    Ini_->remove(section);
+    Ini_->sync();
+}
+
+QStringList TSettingsFile::ReadRecentFiles() const {
+    // Keys are File1, File2, ... so the order survives; paths hold "/" which an ini key
+    // of this format cannot carry.
+    QStringList files;
+    for (int i = 1; i <= 100; ++i) {
+        const QVariant v = Ini_->value(QStringLiteral("MRU/File%1").arg(i));
+        if (!v.isValid()) break;
+        const QString path = v.toString();
+        if (!path.trimmed().isEmpty()) files << path;
+    }
+    return files;
+}
+
+void TSettingsFile::WriteRecentFiles(const QStringList& files, int max) {
+    Ini_->remove(QStringLiteral("MRU"));
+    for (int i = 0; i < files.size() && i < max; ++i)
+        Ini_->setValue(QStringLiteral("MRU/File%1").arg(i + 1), files[i]);
+    Ini_->sync();
+}
+
+} // namespace velomast
