@@ -54,7 +54,7 @@ TViewProjection::TViewProjection(const TWireList& m, double elevation, double az
 }
 
 ScreenPoint TViewProjection::Project(const Vec3& p) const {
-    const Vec3 v = VecSub(p, Centre_);
+    const Vec3 v{p.X - Centre_.X, p.Y - Centre_.Y, p.Z - Centre_.Z};
     double h, t;
     switch (Kind_) {
     case 1: h = v.X, t = v.Y; break;

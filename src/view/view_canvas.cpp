@@ -19,11 +19,28 @@ constexpr int FarMargin = 4096;
 // mark sizes).
 constexpr int MarkMargin = 8;
 
+// Every line is drawn with a one-pixel pen, which the raster engine draws fast; a wider
+// line is laid down as parallel one-pixel lines, shifted across its main direction.
 QPen MakePen(const TPenKey& key) {
-    QPen pen(QColor::fromRgb(key.Colour), key.Width, key.Dotted ? Qt::DotLine : Qt::SolidLine);
-    pen.setCapStyle(key.Width > 1 ? Qt::RoundCap : Qt::SquareCap);
-    pen.setJoinStyle(Qt::RoundJoin);
+    QPen pen(QColor::fromRgb(key.Colour), 1, key.Dotted ? Qt::DotLine : Qt::SolidLine);
+    pen.setCosmetic(true);
     return pen;
+}
+
+void DrawWide(QPainter& p, const TPenKey& key, const QLine* lines, size_t n, std::vector<QLine>& scratch) {
+    if (key.Width <= 1) {
+        p.drawLines(lines, static_cast<int>(n));
+        return;
+    }
+    scratch.clear();
+    scratch.reserve(n * static_cast<size_t>(key.Width));
+    for (size_t i = 0; i < n; ++i) {
+        const QLine& l = lines[i];
+        const bool flat = std::abs(l.dx()) >= std::abs(l.dy());
+        for (int k = -(key.Width / 2); k <= (key.Width - 1) / 2; ++k)
+            scratch.push_back(flat ? l.translated(0, k) : l.translated(k, 0));
+    }
+    p.drawLines(scratch.data(), static_cast<int>(scratch.size()));
 }
 
 bool IsAscii(const std::string& s) {
@@ -40,10 +57,17 @@ int PointsToPixels(int points) {
 }
 
 TViewCanvas::TViewCanvas(QPainter& painter, const TWireList& model, const TPlatformLook& look, const QRect& area,
-                         bool printing)
+                         bool printing, QImage* image)
     : Painter_(painter), Model_(model), Look_(look), Area_(area), Printing_(printing),
       CanWriteText_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr),
       Projection_(model), TextColour_(look.WindowText) {
+    if (image && image->format() == QImage::Format_RGB32 && painter.device() == image) {
+        // constBits: the painter already holds the image, which must not detach now.
+        Bits_ = const_cast<uchar*>(image->constBits());
+        Stride_ = image->bytesPerLine();
+        ImageWidth_ = image->width();
+        ImageHeight_ = image->height();
+    }
     for (const auto& load : model.Loads)
         if (load->Wire && load->Wire->OwnerList() == &model) LoadIndex_.emplace_back(model.IndexOf(load->Wire), load.get());
     std::stable_sort(LoadIndex_.begin(), LoadIndex_.end(),
@@ -179,7 +203,7 @@ std::optional<QLine> TViewCanvas::Clipped(QPoint a, QPoint b) const {
 void TViewCanvas::FlushRun() {
     if (Run_.empty()) return;
     Painter_.setPen(MakePen(RunPen_));
-    Painter_.drawLines(Run_.data(), static_cast<int>(Run_.size()));
+    DrawWide(Painter_, RunPen_, Run_.data(), Run_.size(), Scratch_);
     Run_.clear();
 }
 
@@ -199,47 +223,67 @@ void TViewCanvas::DrawLine(const TPenKey& pen, QPoint a, QPoint b) {
     const std::optional<QLine> line = Clipped(a, b);
     if (!line) return;
     Painter_.setPen(MakePen(pen));
-    Painter_.drawLine(*line);
+    DrawWide(Painter_, pen, &*line, 1, Scratch_);
 }
 
-std::vector<QPoint>& TViewCanvas::PointsOf(std::vector<std::pair<QRgb, std::vector<QPoint>>>& buckets,
-                                           QRgb colour) {
-    for (auto& b : buckets)
-        if (b.first == colour) return b.second;
-    buckets.emplace_back(colour, std::vector<QPoint>{});
-    return buckets.back().second;
+void TViewCanvas::Plot(int32_t x, int32_t y, QRgb colour) {
+    if (x < 0 || y < 0 || x >= ImageWidth_ || y >= ImageHeight_) return;
+    reinterpret_cast<QRgb*>(Bits_ + y * Stride_)[x] = 0xff000000u | colour;
 }
 
-std::vector<QLine>& TViewCanvas::LinesOf(std::vector<std::pair<QRgb, std::vector<QLine>>>& buckets, QRgb colour) {
-    for (auto& b : buckets)
-        if (b.first == colour) return b.second;
-    buckets.emplace_back(colour, std::vector<QLine>{});
-    return buckets.back().second;
+void TViewCanvas::DrawPixels(const std::vector<QPoint>& points, QRgb colour) {
+    if (points.empty()) return;
+    if (Bits_) {
+        for (const QPoint& p : points) Plot(p.x(), p.y(), colour);
+        return;
+    }
+    Painter_.setPen(MakePen({colour, 1, false}));
+    Painter_.drawPoints(points.data(), static_cast<int>(points.size()));
+}
+
+void TViewCanvas::PlotMark(const TMark& m, bool ring) {
+    const int32_t x = m.X, y = m.Y;
+    if (ring) {
+        // The circle of the 4 x 4 box (x - 2, y - 2)-(x + 2, y + 2): a ring of eight pixels
+        // around a 2 x 2 inside filled with the brush (the window colour).
+        const QPoint outline[] = {{x - 1, y - 2}, {x, y - 2}, {x - 2, y - 1}, {x + 1, y - 1},
+                                  {x - 2, y},     {x + 1, y}, {x - 1, y + 1}, {x, y + 1}};
+        const QPoint inside[] = {{x - 1, y - 1}, {x, y - 1}, {x - 1, y}, {x, y}};
+        if (Bits_) {
+            for (const QPoint& p : outline) Plot(p.x(), p.y(), m.Colour);
+            for (const QPoint& p : inside) Plot(p.x(), p.y(), Look_.Window.rgb());
+        } else {
+            Painter_.setPen(MakePen({m.Colour, 1, false}));
+            Painter_.drawPoints(outline, 8);
+            Painter_.setPen(MakePen({Look_.Window.rgb(), 1, false}));
+            Painter_.drawPoints(inside, 4);
+        }
+        return;
+    }
+    // A diagonal cross: (x - a, y - a)-(x + a, y + a) and (x + a, y - a)-(x - a, y + a).
+    const int32_t a = m.Size;
+    if (Bits_) {
+        for (int32_t i = -a; i <= a; ++i) {
+            Plot(x + i, y + i, m.Colour);
+            Plot(x + i, y - i, m.Colour);
+        }
+    } else {
+        Painter_.setPen(MakePen({m.Colour, 1, false}));
+        const QLine lines[] = {{x - a, y - a, x + a, y + a}, {x + a, y - a, x - a, y + a}};
+        Painter_.drawLines(lines, 2);
+    }
 }
 
 void TViewCanvas::DirectionMark(QPoint c, QRgb colour) {
-    if (!MayBeVisible(c.x(), c.y(), c.x(), c.y())) return;
-    // The circle of the 4 x 4 box (x - 2, y - 2)-(x + 2, y + 2): a ring of eight pixels
-    // around a 2 x 2 inside filled with the brush.
-    const int x = c.x(), y = c.y();
-    auto& ring = PointsOf(MarkOutlines_, colour);
-    ring.insert(ring.end(), {{x - 1, y - 2}, {x, y - 2}, {x - 2, y - 1}, {x + 1, y - 1}, {x - 2, y}, {x + 1, y},
-                             {x - 1, y + 1}, {x, y + 1}});
-    MarkFills_.insert(MarkFills_.end(), {{x - 1, y - 1}, {x, y - 1}, {x - 1, y}, {x, y}});
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) DirectionMarks_.push_back({c.x(), c.y(), colour, 2});
 }
 
 void TViewCanvas::JunctionCross(QPoint c, int a, QRgb colour) {
-    if (!MayBeVisible(c.x(), c.y(), c.x(), c.y())) return;
-    auto& lines = LinesOf(JunctionCrosses_, colour);
-    lines.emplace_back(c.x() - a, c.y() - a, c.x() + a, c.y() + a);
-    lines.emplace_back(c.x() + a, c.y() - a, c.x() - a, c.y() + a);
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) JunctionCrosses_.push_back({c.x(), c.y(), colour, a});
 }
 
 void TViewCanvas::LoadCross(QPoint c, int a, QRgb colour) {
-    if (!MayBeVisible(c.x(), c.y(), c.x(), c.y())) return;
-    auto& lines = LinesOf(LoadCrosses_, colour);
-    lines.emplace_back(c.x() - a, c.y() - a, c.x() + a, c.y() + a);
-    lines.emplace_back(c.x() + a, c.y() - a, c.x() - a, c.y() + a);
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) LoadCrosses_.push_back({c.x(), c.y(), colour, a});
 }
 
 void TViewCanvas::LoadText(QPoint at, const QString& text) {
@@ -250,23 +294,12 @@ void TViewCanvas::LoadText(QPoint at, const QString& text) {
 
 void TViewCanvas::FlushWireLayer() {
     FlushRun();
-    if (!MarkFills_.empty()) {
-        Painter_.setPen(QPen(Look_.Window, 1));
-        Painter_.drawPoints(MarkFills_.data(), static_cast<int>(MarkFills_.size()));
-        MarkFills_.clear();
-    }
-    for (auto& [colour, points] : MarkOutlines_) {
-        Painter_.setPen(QPen(QColor::fromRgb(colour), 1));
-        Painter_.drawPoints(points.data(), static_cast<int>(points.size()));
-    }
-    MarkOutlines_.clear();
-    for (auto* group : {&JunctionCrosses_, &LoadCrosses_}) {
-        for (auto& [colour, lines] : *group) {
-            Painter_.setPen(MakePen({colour, 1, false}));
-            Painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
-        }
-        group->clear();
-    }
+    for (const TMark& m : DirectionMarks_) PlotMark(m, true);
+    for (const TMark& m : JunctionCrosses_) PlotMark(m, false);
+    for (const TMark& m : LoadCrosses_) PlotMark(m, false);
+    DirectionMarks_.clear();
+    JunctionCrosses_.clear();
+    LoadCrosses_.clear();
     if (!LoadTexts_.empty()) {
         const int size = FontSize();
         const QColor colour = TextColour_;

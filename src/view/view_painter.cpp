@@ -95,8 +95,7 @@ void DrawGrid(TViewCanvas& c) {
                 dots.emplace_back(sx, sy - 1);
             }
         }
-        p.setPen(QPen(Grey, 1));
-        p.drawPoints(dots.data(), static_cast<int>(dots.size()));
+        c.DrawPixels(dots, Grey.rgb());
     }
 }
 
@@ -303,7 +302,10 @@ void DrawDimensions(TViewCanvas& c) {
             label = FloatToStrFixed(len * 1000, 6, 1, mark);
         else
             label = std::to_string(RoundHalfEven(len * 1000));
-        std::string key = "*" + std::to_string(w.Element ? w.Element->Index : -1) + ":" + FloatToStrFixed(len, 8, 3);
+        std::string key(1, '*');
+        key += std::to_string(w.Element ? w.Element->Index : -1);
+        key += ':';
+        key += FloatToStrFixed(len, 8, 3);
         const QString& text = c.Text(label);
         if (w.Element) {
             if (w.Element->ElementWires.size() >= 30) continue;
@@ -348,7 +350,7 @@ void PaintView(const TWireList& m, QImage& viewBitmap, QPainter* target, const Q
         p.setBackgroundMode(Qt::TransparentMode);
         p.setBrush(look.Window);
         const int left = 0, top = 0, right = w, bottom = h;
-        TViewCanvas c(p, m, look, QRect(0, 0, w, h), printing);
+        TViewCanvas c(p, m, look, QRect(0, 0, w, h), printing, &viewBitmap);
 
         if (!printing) {
             p.setPen(QPen(look.ButtonShadow, 1));
