@@ -392,6 +392,8 @@ void TWireList::ResetToNewModel() {
     StdZR = 50.0;
     FBAzimuth = 120;
     FBElevation = 60;
+    Encoding = TTextEncoding::Cp1251;
+    EncodingBom = false;
 }
 
 } // namespace velomast
