@@ -1,5 +1,5 @@
 // velomast-cli normalize IN OUT: reads IN as the editor opens it and writes it to OUT as
-// the editor saves it. Linked files are left alone.
+// the editor saves it. The linked files it names stay named, and are left alone.
 #include "commands.h"
 
 #include "files/maa_reader.h"
@@ -27,6 +27,8 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& /*out*/, st
         err << r.Message << '\n';
         return ExitFaultyModel;
     }
+    // The file keeps naming its linked files (the editor writes them only when asked to).
+    model.StoreLinkedList = !model.LinkedList.empty();
     const TWriteResult w = WriteModel(model, args[1], false, {}, false);
     if (!w.Ok) {
         err << w.Message << '\n';

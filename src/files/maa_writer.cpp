@@ -138,7 +138,13 @@ std::vector<std::string> ModelFileLines(const TWireList& list, bool includeScene
     lines.push_back(std::to_string(loads.size()) + (loads.empty() ? ",\t0" : ",\t1"));
     for (const TWObject* o : loads) {
         std::string l = o->WireRef();
-        for (size_t k = 0; k < o->Values.size(); ++k) {
+        // The reader takes the type and five parameters from fields 2 to 7, skipping none:
+        // the two spare values may follow only when all five parameters are there, or they
+        // would be read back as parameters (real files write two or three parameters).
+        bool allParameters = true;
+        for (size_t k = 1; k <= 5; ++k) allParameters = allParameters && o->Values[k] != NoValue;
+        const size_t count = allParameters ? o->Values.size() : 6;
+        for (size_t k = 0; k < count; ++k) {
             const double v = o->Values[k];
             if (v == NoValue) continue;
             l += ",\t";
