@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cmath>
+#include <unordered_map>
 
 namespace velomast {
 
@@ -25,8 +27,35 @@ bool Contains(std::string_view s, std::string_view part) { return s.find(part) !
 
 std::string LineNo(size_t index) { return "Строка " + std::to_string(index + 1); }
 
+// The two ends of a wire in either order, for finding repeated wires: a file of many
+// equal lines must not make the search quadratic.
+struct EndPair {
+    std::array<uint64_t, 6> Bits;
+    bool operator==(const EndPair&) const = default;
+};
+
+uint64_t BitsOf(double v) { return std::bit_cast<uint64_t>(v == 0 ? 0.0 : v); } // -0 equals 0
+
+EndPair PairKey(const Vec3& a, const Vec3& b) {
+    std::array<uint64_t, 3> x{BitsOf(a.X), BitsOf(a.Y), BitsOf(a.Z)};
+    std::array<uint64_t, 3> y{BitsOf(b.X), BitsOf(b.Y), BitsOf(b.Z)};
+    if (y < x) std::swap(x, y);
+    return {{x[0], x[1], x[2], y[0], y[1], y[2]}};
+}
+
+struct EndPairHash {
+    size_t operator()(const EndPair& k) const {
+        uint64_t h = 0x9E3779B97F4A7C15ULL;
+        for (uint64_t b : k.Bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ULL + (h >> 29);
+        return static_cast<size_t>(h ^ (h >> 32));
+    }
+};
+
 // Everything the section walk keeps between lines.
 struct Walk {
+    Walk(TWireList& list, TReadResult& result, const std::vector<std::string>& lines)
+        : List(list), Result(result), Lines(lines) {}
+
     TWireList& List;
     TReadResult& Result;
     const std::vector<std::string>& Lines;
@@ -41,6 +70,7 @@ struct Walk {
     int32_t TaperPending = 0;
     size_t TaperCountLine = 0;
     bool Stopped = false;
+    std::unordered_map<EndPair, int32_t, EndPairHash> Pairs; // ends -> first wire number
 
     void Line(size_t i);
     void WireCountLine(size_t i, std::string_view line);
@@ -136,9 +166,9 @@ void Walk::WireLine(std::string_view line) {
     // that the wire numbers of the sources and loads stay right and nothing is lost.
     if (VecEqual(p1, p2)) {
         Result.Warnings.push_back("Провод " + std::to_string(number) + ": начало и конец совпадают");
-    } else if (const TWire* twin = List.FindWireByEnds(p1, p2, w)) {
+    } else if (const auto [it, fresh] = Pairs.try_emplace(PairKey(p1, p2), number); !fresh) {
         Result.Warnings.push_back("Провод " + std::to_string(number) + " повторяет провод " +
-                                  std::to_string(twin->Number()));
+                                  std::to_string(it->second));
     }
     w->AssignEnds(p1, p2, false);
     w->Radius = rec.Radius;

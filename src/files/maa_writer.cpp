@@ -144,14 +144,15 @@ std::vector<std::string> ModelFileLines(const TWireList& list, bool includeScene
         bool allParameters = true;
         for (size_t k = 1; k <= 5; ++k) allParameters = allParameters && o->Values[k] != NoValue;
         const size_t count = allParameters ? o->Values.size() : 6;
-        for (size_t k = 0; k < count; ++k) {
+        // The type code is always written (an unreadable one as -2147483647), so that the
+        // parameters stay in their fields.
+        l += ",\t";
+        AppendInt(l, RoundHalfEven(o->Values[0]));
+        for (size_t k = 1; k < count; ++k) {
             const double v = o->Values[k];
             if (v == NoValue) continue;
             l += ",\t";
-            if (k == 0)
-                AppendInt(l, RoundHalfEven(v));
-            else
-                AppendFileReal(l, v);
+            AppendFileReal(l, v);
         }
         lines.push_back(std::move(l));
     }

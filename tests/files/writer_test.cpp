@@ -57,20 +57,22 @@ TEST(WriteModel, NumbersSettingsAndLoads) {
     m.NewObjectFromText(KindLoad, "w2c, 1, 50, 0");
     m.NewObjectFromText(KindLoad, "w3b9, 0, 1e-6, 2.5e-12, 100, 14.1");
     m.NewObjectFromText(KindLoad, "w1e, 2, 1, 2, 3, 4, 5");
+    m.NewObjectFromText(KindLoad, "w1c, x, 5");
     m.NewObjectFromText(KindSource, "w10c-1, 0, 1", nullptr); // no wire 10: not created
     m.NewObjectFromText(KindSource, "w3e-1, -90, 2.5");
     const std::vector<std::string> l = ModelFileLines(m, false);
-    ASSERT_EQ(l.size(), 21u);
+    ASSERT_EQ(l.size(), 22u);
     EXPECT_EQ(l[2], "7");
     EXPECT_EQ(l[6], "0.0,\t0.0,\t0.0,\t0.0,\t0.0,\t0.0001,\t-0.001,\t12");
     EXPECT_EQ(l[7], "1000000000000.0,\t0.0,\t0.0,\t-123456.7891,\t0.0001,\t1.0,\t0.00075,\t-1");
     EXPECT_EQ(l[9], "2,\t0");
     EXPECT_EQ(l[11], "w3e-1,\t-90.0,\t2.5");
-    EXPECT_EQ(l[13], "3,\t1");
+    EXPECT_EQ(l[13], "4,\t1");
     EXPECT_EQ(l[14], "w2c,\t1,\t50.0,\t0.0");
     EXPECT_EQ(l[15], "w3b9,\t0,\t1E-6,\t2.5E-12,\t100.0,\t14.1");
     EXPECT_EQ(l[16], "w1e,\t2,\t1.0,\t2.0,\t3.0,\t4.0,\t5.0,\t0.0,\t0.0");
-    EXPECT_EQ(l[20], "2,\t10.3,\t3,\t75.0,\t90,\t30,\t-12.3");
+    EXPECT_EQ(l[17], "w1c,\t-2147483647,\t5.0"); // an unreadable type keeps its field
+    EXPECT_EQ(l[21], "2,\t10.3,\t3,\t75.0,\t90,\t30,\t-12.3");
 }
 
 TEST(WriteModel, WireLinesMatchTheGeneralFileFormat) {
