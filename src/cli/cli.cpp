@@ -13,6 +13,10 @@ namespace {
 constexpr std::array kCommands = {
     TCommand{"info", "FILE [--json]", RunInfo},
     TCommand{"normalize", "IN OUT", RunNormalize},
+    TCommand{"render",
+             "FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E] [--azimuth A] [--grid none|lines|dots] "
+             "[--dimensions] [--no-direction] [--print]",
+             RunRender},
 };
 
 void PrintUsage(std::ostream& s) {

@@ -27,6 +27,10 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 // velomast-cli normalize IN OUT
 int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E]
+//   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
+int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // The whole tool: argv[0] is the program, argv[1] the command.
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 
