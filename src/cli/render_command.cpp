@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -118,10 +119,17 @@ bool ParseArgs(const std::vector<std::string>& args, TParsed& p, std::ostream& e
     return true;
 }
 
+// Qt's notes about the session (no runtime folder and the like) are no concern of the
+// tool's user; errors still go through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
 // Text needs a QGuiApplication. The tool makes its own, always on the offscreen
 // platform, so that a picture does not depend on a display or the desktop's fonts.
 std::unique_ptr<QGuiApplication> EnsureGuiApplication() {
     if (QCoreApplication::instance()) return nullptr;
+    qInstallMessageHandler(QuietQtMessages);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "velomast-cli";
