@@ -136,18 +136,6 @@ TEST(Camera, ResizeDerivesBaseFactorAndKeepsItForAnEmptyArea) {
     EXPECT_TRUE(std::isfinite(m.PixelsToMetres(100)));
 }
 
-TEST(Camera, PagesSetTheViewKindAndTheParametersPageOnlyLeavesTheTurnedView) {
-    TWireList m;
-    SetViewPage(m, 2);
-    EXPECT_EQ(m.ViewKind, 2);
-    EXPECT_FALSE(m.Is3DView);
-    SetViewPage(m, 0);
-    EXPECT_TRUE(m.Is3DView);
-    SetViewPage(m, 4);
-    EXPECT_EQ(m.ViewKind, 0);
-    EXPECT_FALSE(m.Is3DView);
-}
-
 TEST(Camera, FitAndCentreOnASingleWire) {
     TWireList m;
     m.NewWire({0, 0, 0}, {10, 0, 0}, -2);
