@@ -23,6 +23,7 @@ test: deps
 
 bench: build
 	./build/release/bench/velomast-bench $(BENCH_ARGS)
+	./build/release/bench/velomast-view-bench $(BENCH_ARGS)
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null

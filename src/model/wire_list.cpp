@@ -89,8 +89,10 @@ void TWireList::IndexRemove(TWire* w) {
         auto it = map.find(key);
         if (it == map.end()) return;
         auto& v = it->second;
-        auto pos = std::find(v.begin(), v.end(), w);
-        if (pos != v.end()) v.erase(pos);
+        // From the back: a wire is most often moved right after it was made (a file's
+        // wires are made at the origin and then placed), and many may share a point.
+        auto pos = std::find(v.rbegin(), v.rend(), w);
+        if (pos != v.rend()) v.erase(std::next(pos).base());
         if (v.empty()) map.erase(it);
     };
     dropFrom(PointIndex_, KeyOf(w->P1_));
@@ -392,6 +394,8 @@ void TWireList::ResetToNewModel() {
     StdZR = 50.0;
     FBAzimuth = 120;
     FBElevation = 60;
+    Encoding = TTextEncoding::Cp1251;
+    EncodingBom = false;
 }
 
 } // namespace velomast

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "element.h"
+#include "text_encoding.h"
 #include "undo_history.h"
 #include "vec3.h"
 #include "wire.h"
@@ -174,6 +175,10 @@ public:
     double LoadedStdZR = 0;
     bool Modified = false;
     bool WriteLog = false;
+    // Encoding of the model's file, used when it is written back; new models get
+    // Windows-1251. EncodingBom: the UTF-8 file began with a byte order mark.
+    TTextEncoding Encoding = TTextEncoding::Cp1251;
+    bool EncodingBom = false;
     int32_t HiddenCount = 0;
 
     // Accepts 0.1 < f < 10000 MHz and derives the wavelength; other values are ignored.

@@ -1,0 +1,37 @@
+// The commands of velomast-cli. Each command is one function in its own file; RunCli
+// picks it by name from the table in cli.cpp.
+//
+// Exit status: 0 success, 1 the model file is faulty (its message on stderr), 2 usage or
+// I/O error.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace velomast::cli {
+
+enum : int { ExitOk = 0, ExitFaultyModel = 1, ExitUsage = 2, ExitIo = 2 };
+
+// args: the command's own arguments (after the command name).
+using TCommandFn = int (*)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+struct TCommand {
+    const char* Name;
+    const char* Usage; // the arguments, for the usage text
+    TCommandFn Run;
+};
+
+// velomast-cli info FILE [--json]
+int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// velomast-cli normalize IN OUT
+int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E]
+//   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
+int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The whole tool: argv[0] is the program, argv[1] the command.
+int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+
+} // namespace velomast::cli

@@ -1,0 +1,311 @@
+#include "maa_reader.h"
+
+#include "file_io.h"
+#include "model/text_parse.h"
+#include "text_codec.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cctype>
+#include <cmath>
+#include <unordered_map>
+
+namespace velomast {
+
+namespace {
+
+std::string_view TrimView(std::string_view s) {
+    size_t b = 0;
+    size_t e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    return s.substr(b, e - b);
+}
+
+bool Contains(std::string_view s, std::string_view part) { return s.find(part) != std::string_view::npos; }
+
+std::string LineNo(size_t index) { return "Строка " + std::to_string(index + 1); }
+
+// The two ends of a wire in either order, for finding repeated wires: a file of many
+// equal lines must not make the search quadratic.
+struct EndPair {
+    std::array<uint64_t, 6> Bits;
+    bool operator==(const EndPair&) const = default;
+};
+
+uint64_t BitsOf(double v) { return std::bit_cast<uint64_t>(v == 0 ? 0.0 : v); } // -0 equals 0
+
+EndPair PairKey(const Vec3& a, const Vec3& b) {
+    std::array<uint64_t, 3> x{BitsOf(a.X), BitsOf(a.Y), BitsOf(a.Z)};
+    std::array<uint64_t, 3> y{BitsOf(b.X), BitsOf(b.Y), BitsOf(b.Z)};
+    if (y < x) std::swap(x, y);
+    return {{x[0], x[1], x[2], y[0], y[1], y[2]}};
+}
+
+struct EndPairHash {
+    size_t operator()(const EndPair& k) const {
+        uint64_t h = 0x9E3779B97F4A7C15ULL;
+        for (uint64_t b : k.Bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ULL + (h >> 29);
+        return static_cast<size_t>(h ^ (h >> 32));
+    }
+};
+
+// Everything the section walk keeps between lines.
+struct Walk {
+    Walk(TWireList& list, TReadResult& result, const std::vector<std::string>& lines)
+        : List(list), Result(result), Lines(lines) {}
+
+    TWireList& List;
+    TReadResult& Result;
+    const std::vector<std::string>& Lines;
+
+    int Section = 0;
+    // -1: the count line has not been read yet.
+    int32_t WiresPending = -1;
+    int32_t SourcesPending = -1;
+    int32_t LoadsPending = -1;
+    int32_t WireCount = 0;
+    int32_t WireLinesRead = 0;
+    int32_t TaperPending = 0;
+    size_t TaperCountLine = 0;
+    bool Stopped = false;
+    std::unordered_map<EndPair, int32_t, EndPairHash> Pairs; // ends -> first wire number
+
+    void Line(size_t i);
+    void WireCountLine(size_t i, std::string_view line);
+    void WireLine(std::string_view line);
+    void ObjectCountLine(int32_t& pending, std::string_view line);
+    void ObjectLine(uint8_t kind, int32_t& pending, std::string_view line);
+    void SettingsLine(std::string_view line);
+};
+
+void Walk::Line(size_t i) {
+    const std::string& line = Lines[i];
+    if (line.empty()) return;
+    if (line[0] == '*') {
+        ++Section;
+        return;
+    }
+    switch (Section) {
+    case 0: break; // the name is line 0; anything else before the first separator is ignored
+    case 1: List.SetFrequency(ParseRealAnyMark(Lines[2])); break;
+    case 2:
+        if (WiresPending < 0)
+            WireCountLine(i, line);
+        else if (WiresPending > 0)
+            WireLine(line);
+        break;
+    case 3:
+        if (SourcesPending < 0)
+            ObjectCountLine(SourcesPending, line);
+        else
+            ObjectLine(KindSource, SourcesPending, line);
+        break;
+    case 4:
+        if (LoadsPending < 0)
+            ObjectCountLine(LoadsPending, line);
+        else
+            ObjectLine(KindLoad, LoadsPending, line);
+        break;
+    case 5: List.SegmentationLine = line; break;
+    case 6:
+        SettingsLine(line);
+        Section = 7;
+        break;
+    case 7:
+        if (Contains(line, "###")) {
+            Section = 8;
+        } else if (Contains(line, "$$$")) {
+            TaperCountLine = i + 1;
+            TaperPending = TaperCountLine < Lines.size() ? StrToIntDef(Trim(Lines[TaperCountLine]), 0) : 0;
+        } else if (TaperPending > 0 && i != TaperCountLine && line.size() > 10) {
+            List.TaperLines.push_back(line);
+            --TaperPending;
+        }
+        break;
+    case 8:
+        if (Contains(line, "LinkedFiles")) {
+            Section = 9;
+        } else {
+            List.Comment += "\r\n";
+            List.Comment += line;
+        }
+        break;
+    case 9:
+        if (HasExtension(line, ".maa")) List.LinkedList.push_back(line);
+        break;
+    default: break;
+    }
+}
+
+void Walk::WireCountLine(size_t i, std::string_view line) {
+    bool moreFields = false;
+    WiresPending = ReadWireCount(line, &moreFields);
+    if (moreFields)
+        Result.Warnings.push_back(LineNo(i) + ": после числа проводов стоят другие поля; они пропущены "
+                                              "и при записи не сохранятся");
+    if (WiresPending > 0) WireCount = WiresPending;
+}
+
+void Walk::WireLine(std::string_view line) {
+    const TWireRecord rec = ReadWireLine(line);
+    // Coordinates too large to round stay as they are rather than become infinite.
+    auto rounded = [](const Vec3& v) {
+        auto r = [](double x) {
+            const double y = Round4(x);
+            return std::isfinite(y) ? y : x;
+        };
+        return Vec3{r(v.X), r(v.Y), r(v.Z)};
+    };
+    const Vec3 p1 = rounded(rec.P1);
+    const Vec3 p2 = rounded(rec.P2);
+    TWire* w = List.NewWire(0);
+    const int32_t number = w->Number();
+    // A wire whose ends coincide or repeat another wire's is kept as the file has it, so
+    // that the wire numbers of the sources and loads stay right and nothing is lost.
+    if (VecEqual(p1, p2)) {
+        Result.Warnings.push_back("Провод " + std::to_string(number) + ": начало и конец совпадают");
+    } else if (const auto [it, fresh] = Pairs.try_emplace(PairKey(p1, p2), number); !fresh) {
+        Result.Warnings.push_back("Провод " + std::to_string(number) + " повторяет провод " +
+                                  std::to_string(it->second));
+    }
+    w->AssignEnds(p1, p2, false);
+    w->Radius = rec.Radius;
+    w->Segments = rec.Segments;
+    --WiresPending;
+    ++WireLinesRead;
+}
+
+void Walk::ObjectCountLine(int32_t& pending, std::string_view line) {
+    const size_t comma = line.find(',');
+    pending = comma == std::string_view::npos ? 0 : StrToIntDef(line.substr(0, comma), 0);
+}
+
+void Walk::ObjectLine(uint8_t kind, int32_t& pending, std::string_view line) {
+    if (pending <= 0 || line[0] != 'w') return;
+    int32_t missing = 0;
+    if (!List.NewObjectFromText(kind, line, &missing)) {
+        Stopped = true;
+        Result.Status = TReadStatus::WireNotFound;
+        Result.MissingWire = missing;
+        Result.Message = "Провод " + std::to_string(missing) + " не найден";
+        return;
+    }
+    pending = std::max(1, pending - 1);
+}
+
+void Walk::SettingsLine(std::string_view line) {
+    const std::vector<std::string> f = SplitFields(line);
+    auto field = [&](size_t n) -> std::string_view { return n <= f.size() ? std::string_view(f[n - 1]) : ""; };
+    List.GroundType = StrToIntDef(field(1), List.GroundType);
+    List.BaseHeight = ParseWordReal(line, 2);
+    List.Material = StrToIntDef(field(3), 0);
+    List.StdZR = ParseWordReal(line, 4);
+    List.FBAzimuth = StrToIntDef(field(5), List.FBAzimuth);
+    List.FBElevation = StrToIntDef(field(6), List.FBElevation);
+    List.StdZjX = ParseWordReal(line, 7);
+}
+
+// The state every read ends in: the loaded state is undo step 1 and the file's settings
+// are remembered for the change log.
+void Settle(TWireList& list) {
+    list.LoadedHeight = list.BaseHeight;
+    list.LoadedGround = list.GroundType;
+    list.LoadedStdZR = list.StdZR;
+    list.LoadedFrequency = list.Frequency;
+    list.ClearHistory();
+    list.StoreUndoStep(true);
+    if (list.OwnCount() > 0) list.SelectWire(list[0], true);
+    list.Modified = false;
+}
+
+} // namespace
+
+int32_t ReadWireCount(std::string_view line, bool* moreFields) {
+    if (moreFields) *moreFields = false;
+    const size_t comma = line.find(',');
+    if (comma == std::string_view::npos) return StrToIntDef(line, 0);
+    if (moreFields) *moreFields = !SplitFields(line.substr(comma)).empty();
+    return StrToIntDef(TrimView(line.substr(0, comma)), 0);
+}
+
+TWireRecord ReadWireLine(std::string_view line) {
+    std::array<std::string_view, 8> f;
+    size_t count = 0;
+    size_t start = 0;
+    while (count < f.size() && start <= line.size()) {
+        size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) comma = line.size();
+        const std::string_view field = TrimView(line.substr(start, comma - start));
+        if (!field.empty()) f[count++] = field;
+        start = comma + 1;
+    }
+    // A field holds no comma, so reading it with "." as the mark is the same as turning
+    // every "." into "," and reading with ",".
+    auto real = [&](size_t n) {
+        if (n >= count) return NoValue;
+        const auto v = TextToFloat(f[n], '.');
+        return v ? *v : NoValue;
+    };
+    TWireRecord r;
+    r.P1 = {real(0), real(1), real(2)};
+    r.P2 = {real(3), real(4), real(5)};
+    r.Radius = real(6);
+    r.Segments = count >= 8 ? StrToIntDef(f[7], -2) : -2;
+    return r;
+}
+
+TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::string& fileName) {
+    TReadResult result;
+    TDecodedText text = DecodeText(bytes);
+
+    list.Clear(false);
+    list.FileName = fileName;
+    list.FileLines = SplitLines(text.Text);
+    list.Encoding = text.Encoding;
+    list.EncodingBom = text.Bom;
+    const std::vector<std::string>& lines = list.FileLines;
+    list.ModelName = lines.empty() ? std::string() : Trim(lines[0]);
+
+    result.LongFile = lines.size() > 10;
+    if (result.LongFile) {
+        Walk walk{list, result, lines};
+        for (size_t i = 1; i < lines.size() && !walk.Stopped; ++i) walk.Line(i);
+        if (walk.Section < 2)
+            result.Warnings.push_back("Файл не похож на файл модели: в нём нет разделов, разделённых строками \"*\"");
+        if (!walk.Stopped && walk.WiresPending > 0)
+            result.Warnings.push_back("В файле указано проводов: " + std::to_string(walk.WireCount) +
+                                      ", а строк проводов: " + std::to_string(walk.WireLinesRead));
+    } else {
+        result.Warnings.push_back("В файле не больше 10 строк: модели в нём нет");
+    }
+
+    if (result.Status == TReadStatus::WireNotFound) {
+        // Keep what was read, but detached from the file so a save cannot overwrite the
+        // complete original with this part of it.
+        list.FileName.clear();
+    }
+    Settle(list);
+    return result;
+}
+
+TReadResult ReadModel(TWireList& list, const std::string& fileName) {
+    TReadResult result;
+    TFileBytes file = ReadFileBytes(fileName);
+    if (file.Status != TFileReadStatus::Ok) {
+        result.Status = file.Status == TFileReadStatus::Missing ? TReadStatus::FileMissing : TReadStatus::CannotRead;
+        result.Message = std::move(file.Message);
+        return result;
+    }
+    return ReadModelBytes(list, file.Bytes, fileName);
+}
+
+bool IsUnsupportedModelFile(const std::string& fileName) {
+    if (fileName.size() < 4) return false;
+    std::string ext = fileName.substr(fileName.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".gaa";
+}
+
+} // namespace velomast

@@ -1,0 +1,65 @@
+// Reading a model file (.maa) into the model being edited.
+//
+// The reader is tolerant: sections are counted by separator lines (a line beginning with
+// "*") whatever their headings say, numbers may use "." or "," as decimal mark, and
+// unreadable numbers become NoValue or a default. The one hard error is a source or load
+// that names a wire the file does not have.
+#pragma once
+
+#include "model/wire_list.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velomast {
+
+enum class TReadStatus {
+    Read,         // the file was read (also a file of 10 lines or fewer, which holds no model)
+    FileMissing,  // no such file; the model is unchanged
+    CannotRead,   // the file exists but could not be read; the model is unchanged
+    WireNotFound, // a source or load names a missing wire; the model holds what came before
+};
+
+struct TReadResult {
+    TReadStatus Status = TReadStatus::Read;
+    // The text for the message box: "Провод 5 не найден", "Файл ... не найден.", or why
+    // the file could not be read. Empty after a successful read.
+    std::string Message;
+    // Things the reader put right or left out, one sentence each (for a notice or a log).
+    std::vector<std::string> Warnings;
+    // The file had more than 10 lines, so its sections were read.
+    bool LongFile = false;
+    // The wire number of a "Провод %d не найден" stop.
+    int32_t MissingWire = 0;
+
+    bool Ok() const { return Status == TReadStatus::Read; }
+};
+
+// Clears `list` and fills it from the file. After a read: FileName and FileLines are set,
+// the history holds the loaded state as step 1, the elements are built, the view fitted,
+// the first wire is current and Modified is false.
+//
+// When a source or load names a missing wire, reading stops there: the model keeps what
+// was read before that line, its history starts afresh at that state, and FileName is
+// emptied so that no save can overwrite the file with the partial model.
+TReadResult ReadModel(TWireList& list, const std::string& fileName);
+
+// The same from bytes already read; `fileName` becomes the model's FileName.
+TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::string& fileName);
+
+// One wire line, "X1, Y1, Z1, X2, Y2, Z2, R, Seg": the same result as ParseWireLine,
+// without the allocations (the reader's hot path).
+TWireRecord ReadWireLine(std::string_view line);
+
+// The wire count line: the whole line as an integer (blanks before the digits allowed,
+// nothing after them; default 0). Older files put further numbers behind the count
+// ("17, 4, 1, 0.68, 0.68, 0"): then the first field is the count and *moreFields is set.
+int32_t ReadWireCount(std::string_view line, bool* moreFields = nullptr);
+
+// The open command refuses ".gaa" files (any letter case) with this message.
+bool IsUnsupportedModelFile(const std::string& fileName);
+inline constexpr const char* UnsupportedFormatMessage = "Формат файла не поддерживается";
+
+} // namespace velomast

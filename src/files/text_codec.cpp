@@ -1,0 +1,185 @@
+#include "text_codec.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace velomast {
+
+namespace {
+
+// Unicode code points of the Windows-1251 bytes 0x80 .. 0xBF; 0xC0 .. 0xFF are the
+// Cyrillic letters U+0410 .. U+044F in alphabetical order.
+constexpr std::array<uint16_t, 64> kHighHalf = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, //
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, //
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, //
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, //
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, //
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, //
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, //
+};
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+int Cp1251ByteOf(uint32_t cp) {
+    if (cp < 0x80) return static_cast<int>(cp);
+    if (cp >= 0x0410 && cp <= 0x044F) return static_cast<int>(cp - 0x0410 + 0xC0);
+    for (size_t i = 0; i < kHighHalf.size(); ++i)
+        if (kHighHalf[i] == cp) return static_cast<int>(0x80 + i);
+    return -1;
+}
+
+// Length of the well-formed UTF-8 sequence at s[i], 0 when there is none.
+size_t Utf8SequenceLength(std::string_view s, size_t i, uint32_t* codePoint) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) {
+        *codePoint = b0;
+        return 1;
+    }
+    size_t n;
+    uint32_t cp;
+    uint32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2, cp = b0 & 0x1Fu, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3, cp = b0 & 0x0Fu, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4, cp = b0 & 0x07u, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k) {
+        const unsigned char b = byte(i + k);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3Fu);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    *codePoint = cp;
+    return n;
+}
+
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    size_t i = 0;
+    uint32_t cp = 0;
+    while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t n = Utf8SequenceLength(bytes, i, &cp);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+TDecodedText DecodeText(std::string_view bytes) {
+    TDecodedText d;
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    const bool bom = bytes.substr(0, 3) == kBom;
+    if (!bom && IsAscii(bytes)) {
+        d.Text.assign(bytes);
+        return d;
+    }
+    if (IsValidUtf8(bytes)) {
+        d.Encoding = TTextEncoding::Utf8;
+        d.Bom = bom;
+        d.Text.assign(bom ? bytes.substr(3) : bytes);
+        return d;
+    }
+    d.Text = Cp1251ToUtf8(bytes);
+    return d;
+}
+
+std::string Cp1251ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out += c;
+        else if (b >= 0xC0)
+            AppendUtf8(out, 0x0410u + (b - 0xC0u));
+        else
+            AppendUtf8(out, kHighHalf[b - 0x80u]);
+    }
+    return out;
+}
+
+bool Utf8ToCp1251(std::string_view text, std::string& out) {
+    const size_t start = out.size();
+    out.reserve(start + text.size());
+    size_t i = 0;
+    uint32_t cp = 0;
+    while (i < text.size()) {
+        const size_t n = Utf8SequenceLength(text, i, &cp);
+        const int b = n == 0 ? -1 : Cp1251ByteOf(cp);
+        if (b < 0) {
+            out.resize(start);
+            return false;
+        }
+        out += static_cast<char>(b);
+        i += n;
+    }
+    return true;
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
+    lines.reserve(text.size() / 32 + 1);
+    size_t start = 0;
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.push_back(text.substr(start, i - start));
+        i += (c == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < n) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    const std::vector<std::string_view> views = SplitLineViews(text);
+    return {views.begin(), views.end()};
+}
+
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
+    size_t total = 0;
+    for (const std::string& l : lines) total += l.size() + 2;
+    std::string out;
+    out.reserve(total);
+    for (const std::string& l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace velomast

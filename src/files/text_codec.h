@@ -1,0 +1,44 @@
+// Text of model files and their side files: Windows-1251 or UTF-8 on disk, UTF-8 inside
+// the program. Lines end with CR LF when written; CR LF, LF or a lone CR when read.
+#pragma once
+
+#include "model/text_encoding.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velomast {
+
+// File bytes turned into UTF-8 text, with what is needed to write them back the same way.
+struct TDecodedText {
+    std::string Text;
+    TTextEncoding Encoding = TTextEncoding::Cp1251;
+    bool Bom = false;
+};
+
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
+// above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+// UTF-8 when the bytes are valid UTF-8 and hold a non-ASCII character or begin with a
+// byte order mark (which is removed); otherwise Windows-1251. Plain ASCII counts as
+// Windows-1251, the encoding the file gets should a Cyrillic name be typed into it later.
+TDecodedText DecodeText(std::string_view bytes);
+
+// Every byte of Windows-1251 has a character (0x98, unassigned, becomes U+0098), so a
+// decoded text always encodes back to the same bytes.
+std::string Cp1251ToUtf8(std::string_view bytes);
+// Appends the Windows-1251 form of UTF-8 text to `out`. Returns false, leaving `out` as it
+// was, when the text holds a character Windows-1251 has no byte for (or is not UTF-8).
+bool Utf8ToCp1251(std::string_view text, std::string& out);
+
+// Splits text into lines at CR LF, LF or CR. A line end at the very end of the text does
+// not start another line, so "a\r\nb\r\n" and "a\r\nb" both give two lines.
+std::vector<std::string> SplitLines(std::string_view text);
+// The same, as views into `text`.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
+// Every line followed by CR LF, the last one too.
+std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+
+} // namespace velomast
