@@ -1,6 +1,8 @@
 # Velomast: `make run` builds and starts the editor, `make test` builds with
 # sanitizers and runs every test. Both install missing Debian packages first.
 JOBS ?= $(shell nproc)
+# The model opened by `make run`; `make run ARGS=` starts with an empty model.
+ARGS ?= examples/dipole.maa
 
 .PHONY: all deps run build test bench fuzz clean
 

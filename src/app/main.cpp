@@ -1,15 +1,15 @@
-// Placeholder entry point until the editor window exists: prints a summary of an example.
-#include "model/wire_list.h"
+// The editor: one main window; a model file named on the command line is opened.
+#include "ui/tfm_velomast.h"
 
-#include <cstdio>
+#include <QApplication>
 
-int main() {
-    using namespace velomast;
-    TWireList model;
-    model.ModelName = "Dipole";
-    model.NewWire({0, -2.5, 10}, {0, 2.5, 10}, -2);
-    model.NewObjectFromText(KindSource, "w1c, 0.0, 1.0");
-    model.StoreUndoStep(true);
-    std::printf("%s: %zu wires, %zu sources, %zu elements, scale %.3f\n", model.ModelName.c_str(), model.Count(),
-                model.Sources.size(), model.Elements.size(), model.ViewScale);
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("velomast");
+    QApplication::setOrganizationName("velomast");
+    velomast::TMainWindowOptions options;
+    options.Arguments = QApplication::arguments().mid(1);
+    velomast::TfmVelomast window(options);
+    window.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,189 @@
+// The main window: owns the model, the wire clipboard and the settings file; builds the
+// menus, tool bar, pages and status bar; runs the document lifecycle and the zoom, undo
+// and view commands. Every command that changes the model ends with StoreUndoStep and
+// UpdateForm.
+#pragma once
+
+#include "model/wire_list.h"
+#include "ui/user_dialogs.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+namespace velomast {
+
+class TPaintBox;
+class TSettingsFile;
+
+struct TMainWindowOptions {
+    // The settings file; empty means TSettingsFile::DefaultPath().
+    QString SettingsPath;
+    // The dialog seam; null means the window's own Qt dialogs. Not owned.
+    IUserDialogs* Dialogs = nullptr;
+    // Command-line arguments after the program name.
+    QStringList Arguments;
+};
+
+class TfmVelomast : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int MaxRecentFiles = 7;
+    static constexpr int PageGeneral = 4;
+
+    explicit TfmVelomast(const TMainWindowOptions& options = {}, QWidget* parent = nullptr);
+    ~TfmVelomast() override;
+
+    TWireList& Model() { return *Model_; }
+    TWireList& WireClipboard() { return *WireClipboard_; }
+    TSettingsFile& IniFile() { return *IniFile_; }
+    IUserDialogs& Dialogs() { return *Dialogs_; }
+    const QImage& ViewBitmap() const { return ViewBitmap_; }
+    const QStringList& RecentFiles() const { return RecentFiles_; }
+    // "Веломаст", or "Velomast" with the English interface.
+    const QString& AppTitle() const { return AppTitle_; }
+
+    // A named component: menu item, tool button or any widget of the window.
+    QAction* Action(const QString& name) const;
+    QToolButton* Button(const QString& name) const;
+    TPaintBox* PaintBox() const { return PaintBox1_; }
+    QTabWidget* MainPages() const { return pcMain_; }
+
+    // ---- document -----------------------------------------------------------------------
+    // Asks "Сохранить сделанные изменения?" when the model is modified; false means stop.
+    bool QuerySave();
+    // Opens a model file and refreshes the window; false only when the file does not exist.
+    bool OpenModel(const QString& fileName);
+    // Writes the model under a name (with linked files and log); reports a failure.
+    bool SaveModelAs(const QString& fileName);
+    // A Yes/No question titled with the application title; "?" is appended to the text.
+    bool AskYesNo(const QString& text);
+    void ShowMessage(const QString& text, IUserDialogs::Icon icon = IUserDialogs::Icon::Information);
+
+    // ---- refresh ------------------------------------------------------------------------
+    // The general refresh after every change: view, tables, labels, status bar.
+    void UpdateForm();
+    // Redraws the model image of the view and shows it.
+    void PaintView();
+    void ApplyViewScale(bool remember, double value);
+    void SetStatusText(int panel, const QString& text);
+    QString StatusText(int panel) const;
+    // The locale's decimal mark, for every number shown in the window.
+    char DecimalMark() const { return DecimalMark_; }
+
+    // ---- handlers -----------------------------------------------------------------------
+    void NNewAntennaClick();
+    void NFileOpenClick();
+    void NReopenClick();
+    void NFileSaveClick();
+    void NFileSaveAsClick();
+    void NFileSaveAsBitmapClick();
+    void NFileMMANAClick();
+    void NHelpAboutClick();
+    void RecentFileClick(const QString& fileName);
+    // Undo when `undo`, otherwise redo.
+    void NUndoClick(bool undo);
+    void NZoomPlusClick();
+    void NZoomOutClick();
+    void NScaleCurrentClick();
+    void NScaleBySelectedClick();
+    void sbScaleUndoClick();
+    void NScaleIgnoreIsolatorsClick();
+    void NAutoScaleClick();
+    void cbScaleSelect();
+    void cbScaleEnter();
+    void WheelZoom(int delta);
+    void pcMainChange(int index);
+    void PaintBoxResized();
+    // A mode button of the tool bar was clicked (or pressed through a key).
+    void ModeClick(QToolButton* button);
+    void NLangEnClick();
+    void NLangRuClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildPages();
+    void BuildStatusBar();
+    void BuildSidePanel(QTabWidget* panel);
+    void BuildParamsPage(QWidget* page);
+    QAction* AddAction(QMenu* menu, const QString& name, const QString& caption, const QString& shortcut = {},
+                       bool enabled = true);
+    QMenu* AddMenu(QMenu* parent, const QString& name, const QString& caption);
+    QToolButton* AddButton(const QString& name, const QString& hint, bool checkable = false);
+
+    void ReadStartupSettings();
+    void ApplyStartupArguments(const QStringList& arguments);
+    void AddRecentFile(const QString& fileName);
+    void RebuildRecentMenu();
+    bool WriteModelTo(const QString& fileName);
+    void SetCaptionOpened();
+    void FillParamsPage();
+    void RefreshSidePanel();
+    bool HandlePreviewKey(QObject* watched, QKeyEvent* event);
+    bool StartTableEditing();
+    void ViewToggle(QAction* item, bool& flag, bool storeKey);
+    void ViewGridTypeClick(int mode);
+    void ViewDimSizeClick(int delta);
+    void UseScene(bool on);
+    void PressButton(const QString& name);
+    bool IsViewPage() const;
+
+    std::unique_ptr<TWireList> Model_;
+    std::unique_ptr<TWireList> WireClipboard_;
+    std::unique_ptr<TSettingsFile> IniFile_;
+    std::unique_ptr<IUserDialogs> OwnDialogs_;
+    IUserDialogs* Dialogs_ = nullptr;
+    QImage ViewBitmap_;
+    QString AppTitle_;
+    QStringList RecentFiles_;
+    char DecimalMark_ = ',';
+
+    // Settings read at start-up.
+    bool BackupOnOpen_ = false;
+    QString Nec2Path_;
+    QString MmanaPath_;
+    bool PanelOnRight_ = true;
+    bool Shown_ = false;
+
+    // Mouse state; the gestures themselves live in the mouse controller.
+    int PolygonSides_ = 4;
+
+    std::map<QString, QAction*> Actions_;
+    std::map<QString, QToolButton*> Buttons_;
+    QMenu* RecentMenu_ = nullptr;
+    QMenu* pmWire_ = nullptr;
+    QMenu* pmField_ = nullptr;
+    QToolBar* paTop_ = nullptr;
+    QButtonGroup* ModeGroup_ = nullptr;
+    QComboBox* cbScale_ = nullptr;
+    QTabWidget* pcMain_ = nullptr;
+    QTabWidget* pcRight_ = nullptr;
+    QSplitter* ViewHost_ = nullptr;
+    TPaintBox* PaintBox1_ = nullptr;
+    QLabel* StatusPanels_[5] = {};
+    QLabel* laWire_ = nullptr;
+    QLabel* laRadiusMax_ = nullptr;
+};
+
+} // namespace velomast
