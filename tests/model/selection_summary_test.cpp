@@ -24,7 +24,7 @@ TEST(SelectionSummary, CommonValuesStayAndMixedOnesBecomeNoValue) {
     EXPECT_EQ(s.Segments, NoValueInt);
     EXPECT_EQ(s.Length, NoValue);
     EXPECT_EQ(s.Azimuth, NoValue);
-    EXPECT_DOUBLE_EQ(s.Zenith, 90);
+    EXPECT_NEAR(s.Zenith, 90, 1e-9);
 
     // One wire: every value is its own.
     m.SelectWire(a, true);
@@ -32,7 +32,7 @@ TEST(SelectionSummary, CommonValuesStayAndMixedOnesBecomeNoValue) {
     EXPECT_EQ(s.Y2, 5);
     EXPECT_EQ(s.Length, 5);
     EXPECT_EQ(s.Segments, -1);
-    EXPECT_DOUBLE_EQ(s.Azimuth, 90);
+    EXPECT_NEAR(s.Azimuth, 90, 1e-9);
 }
 
 TEST(SelectionSummary, StartsAreComparedWithStartsOnly) {
