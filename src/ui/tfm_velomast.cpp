@@ -82,6 +82,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     // 14. A file named on the command line.
     ApplyStartupArguments(options.Arguments);
 
+    SetUpTablesAndSelection();
     qApp->installEventFilter(this);
     UpdateForm();
 }
@@ -571,7 +572,7 @@ bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
         return false;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        if (inside("dgSources") || inside("dgLoads") || inside("meComment")) return false;
+        if (inside("dgSources") || inside("dgLoads") || inside("meComment") || inside("meTaperWireSet")) return false;
         if (inside("cbScale")) return false; // the scale box applies its own text
         if (!IsViewPage()) {
             focusNextChild();

@@ -4,6 +4,7 @@
 // UpdateForm.
 #pragma once
 
+#include "model/selection_summary.h"
 #include "model/wire_list.h"
 #include "ui/user_dialogs.h"
 
@@ -13,12 +14,18 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QMouseEvent;
+class QPoint;
+class QPainter;
+class QRect;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -28,7 +35,10 @@ class QWidget;
 namespace velomast {
 
 class TPaintBox;
+class TParamsPage;
 class TSettingsFile;
+class TStringGrid;
+struct TGridDrawState;
 
 struct TMainWindowOptions {
     // The settings file; empty means TSettingsFile::DefaultPath().
@@ -115,6 +125,55 @@ public:
     void NLangEnClick();
     void NLangRuClick();
 
+    // ---- wire table, parameters page, selection commands and elements ------------------
+    // Rows of the wire table dgWire (row 0 is the header row).
+    enum TWireTableRow { RowLength = 1, RowX1, RowY1, RowZ1, RowX2, RowY2, RowZ2, RowDiameter, RowAzimuth, RowZenith,
+                         RowSegments, WireTableRows };
+    TStringGrid* WireGrid() const { return dgWire_; }
+    TStringGrid* ElementsGrid() const { return dgElements_; }
+    TParamsPage* ParamsPage() const { return Params_; }
+    // The pending edit of the wire table: the editor's last text and its number (NoValue
+    // when there is none, also after every commit).
+    const QString& EditText() const { return FEditText_; }
+    double EditValue() const { return FEditValue_; }
+    const TSelectionSummary& SelectionSummary() const { return Summary_; }
+    // Switches read by the table and by mouse editing.
+    bool WavelengthMode() const;
+    bool MirrorMode() const;
+    bool KeepConnectionMode() const;
+    // The text a cell of the wire table shows; "NAN" for a value that differs between the
+    // selected wires (drawn blank on the header colour).
+    QString WireCellText(int col, int row) const;
+    void dgWireDrawCell(QPainter& p, int col, int row, const QRect& rect, const TGridDrawState& state);
+    void dgWireGetEditText(int col, int row, QString& text);
+    void dgWireSetEditText(int col, int row, const QString& text);
+    // Commits the pending value on Enter or Tab; true when the key was used.
+    bool dgWireKeyDown(int key, Qt::KeyboardModifiers shift);
+    // The small button of the diameter cell; true when the press hit it.
+    bool dgWireMouseDown(const QPoint& pos);
+    void dgWireEnter();
+    void sbWLClick();
+    void chKeepConnectionClick();
+    // Enables the items of the wire popup before it opens.
+    void pmWirePopup();
+    // The non-round conductor calculator: a diameter in mm, or nothing when cancelled.
+    // Not built yet: it returns nothing, so the diameter button changes nothing.
+    std::optional<double> RunShapeCalculator();
+    void NSelectAllClick();
+    void NSelectionInvertClick();
+    void NSelectElementClick();
+    void NSelectionIsolClick();
+    void NSelectByLengthClick();
+    void NSelectByRadiusClick();
+    void NpHideClick();
+    void NWiresShowOnlySelectedClick();
+    void NShowAllClick();
+    // Shared by both filter buttons; `sender` is the button clicked (may be null).
+    void sbFilterElementClick(QToolButton* sender = nullptr);
+    void dgElementsSelectCell(int col, int row);
+    QString ElementCellText(int col, int row) const;
+    void dgElementsDrawCell(QPainter& p, int col, int row, const QRect& rect, const TGridDrawState& state);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -184,6 +243,25 @@ private:
     QLabel* StatusPanels_[5] = {};
     QLabel* laWire_ = nullptr;
     QLabel* laRadiusMax_ = nullptr;
+
+    // ---- wire table, parameters page, selection commands and elements ------------------
+    void SetUpTablesAndSelection();
+    void BuildWiresPage(QWidget* page);
+    void BuildElementsPage(QWidget* page);
+    QToolButton* AddPanelButton(QWidget* parent, const QString& name, const QString& hint, const QString& caption);
+    // Runs a selection search: refresh when it found wires, otherwise only repaint.
+    void FinishSelectionSearch();
+    // Selects the wires of element index `e` (0-based), in model order.
+    void SelectElementWires(const TElement* e);
+    void SetWireTableRow(int row, bool edit);
+    TStringGrid* dgWire_ = nullptr;
+    TStringGrid* dgElements_ = nullptr;
+    TParamsPage* Params_ = nullptr;
+    QCheckBox* chKeepConnection_ = nullptr;
+    QLabel* laSumLenValue_ = nullptr;
+    QString FEditText_;
+    double FEditValue_ = NoValue;
+    TSelectionSummary Summary_;
 };
 
 } // namespace velomast

@@ -1,0 +1,81 @@
+// A main window with a temporary settings file and scripted dialogs, shown offscreen, and
+// small helpers to build models and to type into the window's grids.
+#pragma once
+
+#include "scripted_dialogs.h"
+
+#include "ui/string_grid.h"
+#include "ui/tfm_velomast.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace velomast::testing {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Dir.isValid()); }
+
+    TfmVelomast& Window() {
+        TMainWindowOptions o;
+        o.SettingsPath = Dir.filePath("velomast.ini");
+        o.Dialogs = &Dialogs;
+        W = std::make_unique<TfmVelomast>(o);
+        W->resize(1100, 760);
+        W->show();
+        return *W;
+    }
+    TWireList& M() { return W->Model(); }
+
+    // Adds wires given as x1 y1 z1 x2 y2 z2, records the loaded state as the first step
+    // and refreshes the window.
+    void Wires(std::initializer_list<std::array<double, 6>> list) {
+        for (const auto& c : list) M().NewWire({c[0], c[1], c[2]}, {c[3], c[4], c[5]}, -2);
+        M().StoreUndoStep(false);
+        W->UpdateForm();
+    }
+    void Select(std::initializer_list<int> numbers) {
+        M().ClearSelection();
+        for (int n : numbers) M().SelectWire(M()[static_cast<size_t>(n) - 1], false);
+        W->UpdateForm();
+    }
+    void Trigger(const char* name) {
+        QAction* a = W->Action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    // Opens the editor of a grid cell, types `text` and ends with `key`.
+    static void TypeInto(TStringGrid* g, int col, int row, const QString& text, Qt::Key key = Qt::Key_Return,
+                         Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        g->SetCurrent(col, row);
+        g->ShowEditor();
+        ASSERT_TRUE(g->Editing());
+        QLineEdit* ed = g->Editor();
+        ed->selectAll();
+        QTest::keyClicks(ed, text);
+        if (key != Qt::Key_unknown) QTest::keyClick(ed, key, mods);
+    }
+    void Type(int row, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        TypeInto(W->WireGrid(), 1, row, text, Qt::Key_Return, mods);
+    }
+    // A number text with the window's decimal mark.
+    QString N(QString s) const { return s.replace('.', QChar(W->DecimalMark())); }
+    int Steps() { return M().HistoryCount(); }
+
+    QTemporaryDir Dir;
+    TScriptedDialogs Dialogs;
+    std::unique_ptr<TfmVelomast> W;
+};
+
+} // namespace velomast::testing
