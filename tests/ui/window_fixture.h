@@ -16,10 +16,6 @@
 
 #include <memory>
 
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace velomast::testing {
 
 class WindowTest : public ::testing::Test {
