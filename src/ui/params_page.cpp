@@ -204,14 +204,14 @@ TParamsPage::TParamsPage(TfmVelomast& owner, QWidget* parent) : QWidget(parent),
     cbZ_jX_ = MakeField(zBox, "cbZ_jX", withMark(" 0,0"));
     zForm->addRow("R, Ом:", cbZ_R_);
     zForm->addRow("jX, Ом:", cbZ_jX_);
-    row->addWidget(zBox);
+    row->addWidget(zBox, 0, Qt::AlignTop);
     auto* fbBox = new QGroupBox(" Направление тыла для F/B ", settings);
     auto* fbForm = new QFormLayout(fbBox);
     cbFB_Azim_ = MakeField(fbBox, "cbFB_Azim", " 120");
     cbFB_Elev_ = MakeField(fbBox, "cbFB_Elev", " 60");
     fbForm->addRow("Азимут:", cbFB_Azim_);
     fbForm->addRow("Элевация:", cbFB_Elev_);
-    row->addWidget(fbBox);
+    row->addWidget(fbBox, 0, Qt::AlignTop);
     auto* segBox = new QGroupBox(" Сегментация ", settings);
     auto* segForm = new QGridLayout(segBox);
     cbDM1_ = MakeCombo(segBox, "cbDM1", "Минимальная длина сегмента", true);
@@ -234,7 +234,7 @@ TParamsPage::TParamsPage(TfmVelomast& owner, QWidget* parent) : QWidget(parent),
     segForm->addWidget(cbSC_, 1, 1);
     segForm->addWidget(new QLabel("EC:", segBox), 1, 2);
     segForm->addWidget(cbEC_, 1, 3);
-    row->addWidget(segBox);
+    row->addWidget(segBox, 0, Qt::AlignTop);
     row->addStretch(1);
     pcBottom_->addTab(settings, "Установки");
 
