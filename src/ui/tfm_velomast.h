@@ -129,6 +129,9 @@ public:
     // Rows of the wire table dgWire (row 0 is the header row).
     enum TWireTableRow { RowLength = 1, RowX1, RowY1, RowZ1, RowX2, RowY2, RowZ2, RowDiameter, RowAzimuth, RowZenith,
                          RowSegments, WireTableRows };
+    // A table edit stores one undo step per changed wire while the selected wires times
+    // the model's wires stay within this many wire records; beyond, one step per edit.
+    static constexpr size_t MaxSnapshotRecordsPerEdit = 1000000;
     TStringGrid* WireGrid() const { return dgWire_; }
     TStringGrid* ElementsGrid() const { return dgElements_; }
     TParamsPage* ParamsPage() const { return Params_; }

@@ -207,39 +207,54 @@ bool TfmVelomast::dgWireKeyDown(int key, Qt::KeyboardModifiers shift) {
     const bool mirror = MirrorMode();
     const int fix = Button("sbFixStart")->isChecked() ? 0 : Button("sbFixEnd")->isChecked() ? 1 : 2;
 
-    for (TWire* w : m.Selection.ToVector()) {
+    // One undo step per changed wire. Every step is a snapshot of the whole model, so an
+    // edit of very many wires of a big model would fill the memory with snapshots (20 000
+    // of 20 000 wires take 25 GB): past a budget the edit becomes one step.
+    const std::vector<TWire*> wires = m.Selection.ToVector();
+    const bool stepPerWire = wires.size() * m.OwnCount() <= MaxSnapshotRecordsPerEdit;
+    bool pending = false;
+    bool pendingScale = false;
+    auto step = [&](bool autoScale) {
+        if (stepPerWire) {
+            m.StoreUndoStep(autoScale);
+        } else {
+            pending = true;
+            pendingScale = pendingScale || autoScale;
+        }
+    };
+    for (TWire* w : wires) {
         Vec3 start = w->P1();
         Vec3 end = w->P2();
         switch (row) {
         case RowLength:
             if (v > 0 && v != w->WireLength()) {
                 w->SetLength(fix, true, v);
-                m.StoreUndoStep(m.AutoScale);
+                step(m.AutoScale);
             }
             break;
         case RowDiameter:
             if (v > -100 && v < 1000) {
                 w->Radius = v > 0 ? v / 2000 : v / 1000;
-                m.StoreUndoStep(false);
+                step(false);
             }
             break;
         case RowAzimuth:
             if (v != w->Azimuth()) {
                 w->SetAzimuth(v);
-                m.StoreUndoStep(m.AutoScale);
+                step(m.AutoScale);
             }
             break;
         case RowZenith:
             if (v != w->Zenith()) {
                 w->SetZenith(v);
-                m.StoreUndoStep(m.AutoScale);
+                step(m.AutoScale);
             }
             break;
         case RowSegments: {
             const int32_t n = StrToIntDef(Trim(text), -1);
             if (n != w->Segments) {
                 w->Segments = n;
-                m.StoreUndoStep(false);
+                step(false);
             }
             break;
         }
@@ -247,10 +262,11 @@ bool TfmVelomast::dgWireKeyDown(int key, Qt::KeyboardModifiers shift) {
             SetCoordinate(start, end, row, v, both);
             // A refused change (a duplicate or zero-length wire) leaves the wire as it was.
             w->SetEnds(start, end, keep, mirror, true);
-            m.StoreUndoStep(m.AutoScale);
+            step(m.AutoScale);
             break;
         }
     }
+    if (pending) m.StoreUndoStep(pendingScale);
     UpdateSelectionSummary(m, Summary_);
     m.RebuildElements();
     UpdateForm();

@@ -133,6 +133,21 @@ TEST_F(WireTable, EachRowCommitsByItsRule) {
     }
 }
 
+TEST_F(WireTable, AnEditOfVeryManyWiresIsOneStep) {
+    Window();
+    for (int i = 0; i < 1001; ++i) M().NewWire({double(i), 0, 0}, {double(i), 1, 0}, -2);
+    M().StoreUndoStep(false);
+    Trigger("NSelectAll");
+    ASSERT_GT(M().Selection.Count() * M().OwnCount(), TfmVelomast::MaxSnapshotRecordsPerEdit);
+    const int before = Steps();
+    Type(TfmVelomast::RowZ2, "2");
+    EXPECT_EQ(Steps(), before + 1);
+    EXPECT_EQ(M()[1000]->P2().Z, 2);
+    Trigger("NUndo");
+    EXPECT_EQ(M()[1000]->P2().Z, 0);
+    EXPECT_EQ(M()[0]->P2().Z, 0);
+}
+
 TEST_F(WireTable, TextsAfterDiameterAndSegmentationEdits) {
     Window();
     Wires({{0, 0, 0, 2, 0, 0}});
