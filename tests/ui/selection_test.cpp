@@ -1,9 +1,7 @@
 #include "window_fixture.h"
 
 #include <QLabel>
-#include <QMenu>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 
 using namespace velomast;
@@ -177,20 +175,4 @@ TEST_F(Selection, FilterButtons) {
     Select({4});
     surface->click();
     EXPECT_EQ(Shown(), (std::vector<int>{3}));
-}
-
-TEST_F(Selection, TheWireTableOpensTheWirePopup) {
-    TfmVelomast& w = Window();
-    TwoElements();
-    auto* popup = w.findChild<QMenu*>("pmWire");
-    bool shown = false;
-    QObject::connect(popup, &QMenu::aboutToShow, popup, [&] {
-        shown = true;
-        QTimer::singleShot(0, popup, [popup] { popup->close(); });
-    });
-    TStringGrid* g = w.WireGrid();
-    emit g->customContextMenuRequested(QPoint(10, 10));
-    QTest::qWait(20);
-    EXPECT_TRUE(shown);
-    EXPECT_TRUE(w.Action("NpHide")->isEnabled());
 }
