@@ -119,7 +119,8 @@ TStringGrid::TStringGrid(int colCount, int rowCount, QWidget* parent) : QTableVi
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(12);
     SetRowHeight(20);
-    setSelectionMode(QAbstractItemView::NoSelection);
+    // One cell at a time; a click on the current cell opens its editor.
+    setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setTabKeyNavigation(true);
@@ -150,6 +151,7 @@ void TStringGrid::SetRowHeight(int height) { verticalHeader()->setDefaultSection
 
 void TStringGrid::SetRowSelect(bool on) {
     RowSelect_ = on;
+    setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
     if (on) SetEditable(false);
     viewport()->update();
 }
