@@ -1,4 +1,4 @@
-#include "window_fixture.h"
+#include "table_window_fixture.h"
 
 #include "ui/params_page.h"
 
@@ -10,7 +10,7 @@
 #include <QTabWidget>
 
 using namespace velomast;
-using velomast::testing::WindowTest;
+using velomast::testing::TableWindowTest;
 
 namespace {
 
@@ -23,7 +23,7 @@ const char* const ModelText = "Two wires\r\n*\r\n7.1\r\n***Wires***\r\n2\r\n"
                               "2,\t12.5,\t3,\t75.0,\t150,\t30,\t5.25\r\n"
                               "### Comment ###\r\nfirst line\r\nsecond line\r\n";
 
-class ParamsPage : public WindowTest {
+class ParamsPage : public TableWindowTest {
 protected:
     TfmVelomast& Open() {
         const QString path = Dir.filePath("m.maa");

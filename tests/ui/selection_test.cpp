@@ -1,15 +1,15 @@
-#include "window_fixture.h"
+#include "table_window_fixture.h"
 
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolButton>
 
 using namespace velomast;
-using velomast::testing::WindowTest;
+using velomast::testing::TableWindowTest;
 
 namespace {
 
-class Selection : public WindowTest {
+class Selection : public TableWindowTest {
 protected:
     // Wire numbers of the selection, current wire first.
     std::vector<int> Selected() {

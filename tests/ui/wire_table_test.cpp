@@ -1,4 +1,4 @@
-#include "window_fixture.h"
+#include "table_window_fixture.h"
 
 #include <QLabel>
 #include <QTabWidget>
@@ -10,11 +10,11 @@
 #include <cmath>
 
 using namespace velomast;
-using velomast::testing::WindowTest;
+using velomast::testing::TableWindowTest;
 
 namespace {
 
-class WireTable : public WindowTest {
+class WireTable : public TableWindowTest {
 protected:
     QString Cell(int row) { return W->WireCellText(1, row); }
     bool Down(const char* name) { return W->Button(name)->isChecked(); }

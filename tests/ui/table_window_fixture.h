@@ -18,7 +18,7 @@
 
 namespace velomast::testing {
 
-class WindowTest : public ::testing::Test {
+class TableWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(Dir.isValid()); }
 
