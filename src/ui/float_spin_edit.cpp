@@ -3,6 +3,7 @@
 #include "model/text_parse.h"
 #include "model/vec3.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRegularExpression>
@@ -47,6 +48,11 @@ QValidator::State TFloatSpinEdit::validate(QString& input, int&) const {
 void TFloatSpinEdit::fixup(QString& input) const {
     const double v = Parse(input);
     if (v != NoValue) input = textFromValue(std::clamp(v, minimum(), maximum()));
+}
+
+void TFloatSpinEdit::focusInEvent(QFocusEvent* event) {
+    QDoubleSpinBox::focusInEvent(event);
+    if (event->reason() != Qt::MouseFocusReason) selectAll();
 }
 
 void TFloatSpinEdit::SetWarning(bool on) {

@@ -24,6 +24,10 @@ public:
     void SetWarning(bool on);
     bool Warning() const { return Warning_; }
 
+protected:
+    // Whatever brings the focus here but the mouse selects the text, so typing replaces it.
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
     bool Warning_ = false;
 };

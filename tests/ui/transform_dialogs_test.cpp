@@ -108,8 +108,12 @@ TEST(TransformDialogs, EnterMovesTheFocusAndPressesAFocusedButton) {
     x->setFocus();
     x->setValue(1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), Child<QDoubleSpinBox>(d, "fseY"));
+    auto* y = Child<QDoubleSpinBox>(d, "fseY");
+    EXPECT_EQ(QApplication::focusWidget(), y);
     EXPECT_TRUE(d.isVisible());
+    QTest::keyClicks(y, "3"); // the text arriving by keyboard is selected: typing replaces it
+    y->interpretText();
+    EXPECT_EQ(y->value(), 3);
     auto* ok = Child<QPushButton>(d, "btOK");
     ok->setFocus();
     QTest::keyClick(ok, Qt::Key_Return);
