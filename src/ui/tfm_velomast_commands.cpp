@@ -13,6 +13,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velomast {
 
@@ -119,7 +120,9 @@ void TfmVelomast::NCenterOnAxisClick() {
 void TfmVelomast::NProlongToGroundClick() {
     TWireList& m = *Model_;
     TWire* w = m.Selection.Current();
-    if (!w || m.GroundType <= 0) return;
+    // The item is offered for wires that are far from horizontal only: a nearly level
+    // wire would reach the ground kilometres away.
+    if (!w || m.GroundType <= 0 || std::fabs(w->Zenith() - 90) <= 10) return;
     ProlongToGround(m, *w);
     CommitWireCommand(false);
 }
@@ -154,7 +157,8 @@ void TfmVelomast::NpMergeClick() {
 
 void TfmVelomast::NpSourceOnBeginClick(int tag) {
     TWire* w = OnlySelectedWire();
-    if (!w) return;
+    // An isolator takes no source; one it already has can still be deleted.
+    if (!w || (tag != 0 && w->IsIsolator())) return;
     SetWireSource(*Model_, *w, tag);
     CommitWireCommand(false);
 }

@@ -72,6 +72,20 @@ TEST_F(WireCommandsWindow, CommandsNeedingOneWireIgnoreOtherSelections) {
         EXPECT_TRUE(M().Sources.empty()) << item;
         EXPECT_EQ(M().HistoryCount(), 1) << item;
     }
+    // Items the popup offers only where they make sense do nothing elsewhere: a source on
+    // an isolator, prolonging a nearly level wire.
+    Build({{{0, 0, 0}, {1, 0, 0}}, {{0, 0, 5}, {10, 0, 4}}});
+    M().GroundType = 2;
+    M()[0]->Radius = 0;
+    Select({1});
+    Trigger("NpSourceOnCenter");
+    EXPECT_TRUE(M().Sources.empty());
+    Select({2});
+    Trigger("NProlongToGround");
+    EXPECT_EQ(M().OwnCount(), 2u);
+    EXPECT_EQ(M().HistoryCount(), 1);
+    M().GroundType = 0;
+
     // Nothing selected at all: nothing happens, nothing is stored.
     Build({{{0, 0, 0}, {1, 0, 0}}});
     M().ClearSelection();
