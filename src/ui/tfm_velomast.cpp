@@ -82,6 +82,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     // 14. A file named on the command line.
     ApplyStartupArguments(options.Arguments);
 
+    ConnectWireCommands();
     qApp->installEventFilter(this);
     UpdateForm();
 }

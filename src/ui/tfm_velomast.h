@@ -115,6 +115,30 @@ public:
     void NLangEnClick();
     void NLangRuClick();
 
+    // ---- wire commands, clipboard, move and rotate ----------------------------------------
+    void NpDeleteClick();
+    void NpInvertClick();
+    void NpMakeIsolatorClick();
+    void NRestoreWireClick();
+    void NCenterOnAxisClick();
+    void NProlongToGroundClick();
+    void NLinkToNearestClick();
+    // Into `tag` pieces; 7 asks for the number.
+    void NpDivide2Click(int tag);
+    void NpMergeClick();
+    // Tag 1 begin, 2 centre, 3 end: adds or moves the source; 0 deletes it.
+    void NpSourceOnBeginClick(int tag);
+    void NUncomboSelectedClick(bool selectedOnly);
+    void NRenumberClick();
+    // Tag 1 the selected wires, 0 all wires.
+    void NRedirectSelectedClick(int tag);
+    void NEditCopyClick();
+    void NEditCutClick();
+    void NEditPasteClick();
+    void NPasteSpecialClick();
+    void NMoveClick();
+    void NRotateClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -184,6 +208,15 @@ private:
     QLabel* StatusPanels_[5] = {};
     QLabel* laWire_ = nullptr;
     QLabel* laRadiusMax_ = nullptr;
+
+    // ---- wire commands, clipboard, move and rotate ----------------------------------------
+    void ConnectWireCommands();
+    // The only selected wire; nullptr when none or several are selected.
+    TWire* OnlySelectedWire() const;
+    // The commit of a wire command: the undo step, then the refresh.
+    void CommitWireCommand(bool autoScale);
+    // Adds the clipboard wires shifted by `offset` and commits.
+    void PasteFromClipboard(const Vec3& offset);
 };
 
 } // namespace velomast
