@@ -379,6 +379,7 @@ void TfmVelomast::BuildToolBar() {
     cbScale_->setEditable(true);
     cbScale_->setInsertPolicy(QComboBox::NoInsert);
     cbScale_->setMinimumContentsLength(8);
+    cbScale_->setFocusPolicy(Qt::ClickFocus);
     for (const char* item : ScaleItems) cbScale_->addItem(QString::fromUtf8(item));
     connect(cbScale_, qOverload<int>(&QComboBox::activated), this, [this](int) { cbScaleSelect(); });
     connect(cbScale_->lineEdit(), &QLineEdit::returnPressed, this, &TfmVelomast::cbScaleEnter);
@@ -496,6 +497,9 @@ void TfmVelomast::showEvent(QShowEvent* event) {
     if (!Shown_) {
         Shown_ = true;
         if (!IniFile_->ReadBool("View", "TabOnTop", true)) pcMain_->setTabPosition(QTabWidget::South);
+        // The view has the keys at start, not the scale box (whose text field would take
+        // Ctrl+C, Ctrl+V and Del).
+        PaintBox1_->setFocus();
     }
     QMainWindow::showEvent(event);
 }
