@@ -1,6 +1,7 @@
 #include "tfm_velomast.h"
 
 #include "settings/settings_file.h"
+#include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
 #include "ui/tool_icons.h"
 #include "view/view_camera.h"
@@ -82,6 +83,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     // 14. A file named on the command line.
     ApplyStartupArguments(options.Arguments);
 
+    SetUpMouseEditing();
     qApp->installEventFilter(this);
     UpdateForm();
 }
@@ -557,7 +559,10 @@ bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
 
     switch (event->key()) {
     case Qt::Key_Escape:
-        if (!Button("sbEditMode")->isChecked()) PressButton("sbEditMode");
+        if (!Button("sbEditMode")->isChecked()) {
+            PressButton("sbEditMode");
+            MouseController_->Escape();
+        }
         return false;
     case Qt::Key_Space:
         Model_->SelectNextWire();
@@ -603,6 +608,7 @@ void TfmVelomast::ModeClick(QToolButton* button) {
     }
     SetStatusText(0, " " + button->toolTip());
     PaintView();
+    if (name == QLatin1String("sbPolygon")) AskPolygonSides();
 }
 
 // ---- closing --------------------------------------------------------------------------

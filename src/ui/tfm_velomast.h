@@ -115,6 +115,15 @@ public:
     void NLangEnClick();
     void NLangRuClick();
 
+    // ---- mouse editing in the view ------------------------------------------------------
+    // The gesture state machine of the paint box.
+    class TMouseController& Mouse() { return *MouseController_; }
+    // Sides of the polygon tool, 3..100.
+    int PolygonSides() const { return PolygonSides_; }
+    void sbCenterZeroClick();
+    void sbCenterOnAntennaClick();
+    void sbCenterOnSelectedClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -184,6 +193,12 @@ private:
     QLabel* StatusPanels_[5] = {};
     QLabel* laWire_ = nullptr;
     QLabel* laRadiusMax_ = nullptr;
+
+    // ---- mouse editing in the view ------------------------------------------------------
+    void SetUpMouseEditing();
+    // The polygon button's question for the number of sides.
+    void AskPolygonSides();
+    std::unique_ptr<TMouseController> MouseController_;
 };
 
 } // namespace velomast
