@@ -69,19 +69,11 @@ protected:
         const ScreenPoint s = ProjectPoint(M(), {x, y, z});
         return {s.X, s.Y};
     }
-    QPoint Centre() { return {M().CenterPixel.X, M().CenterPixel.Y}; }
-
     void Press(QPoint at, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
         Held |= b;
         QTest::mousePress(Box, b, mods, at);
     }
-    void MoveTo(QPoint at) {
-        if (Held == Qt::NoButton) {
-            Hover(at);
-            return;
-        }
-        QTest::mouseMove(Box, at);
-    }
+    void MoveTo(QPoint at) { QTest::mouseMove(Box, at); }
     void Release(QPoint at, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
         Held &= ~b;
         QTest::mouseRelease(Box, b, mods, at);
@@ -107,14 +99,11 @@ protected:
 
     // A switch of the side panel, made here when the panel does not have it.
     QAbstractButton* SidePanelButton(const char* name) {
-        auto* b = W->findChild<QAbstractButton*>(name);
-        if (!b) {
-            auto* made = new QToolButton(W.get());
-            made->setObjectName(name);
-            made->setCheckable(true);
-            b = made;
-        }
-        return b;
+        if (auto* b = W->findChild<QAbstractButton*>(name)) return b;
+        auto* made = new QToolButton(W.get());
+        made->setObjectName(name);
+        made->setCheckable(true);
+        return made;
     }
     void SetKeepConnections(bool on) {
         if (auto* box = W->findChild<QAbstractButton*>("chKeepConnection")) box->setChecked(on);
@@ -331,36 +320,29 @@ TEST_F(MouseEditing, DroppedEndJoinsAnotherEndCloserThanTenPixels) {
     }
 }
 
-TEST_F(MouseEditing, ClicksSelectAndShiftToggles) {
+// Clicks toggle wires under the cursor (Shift keeps the rest); a rectangle catches only
+// when drawn from upper-left. Selecting records nothing.
+TEST_F(MouseEditing, ClicksAndRectanglesSelect) {
     MakeWires({{{0, 0, 0}, {1, 0, 0}}, {{0, 0.5, 0}, {1, 0.5, 0}}, {{0, 1, 0}, {1, 1, 0}}});
     TWireList& m = M();
+    using Sel = std::vector<TWire*>;
     Click(Px(0.5, 0.5));
-    EXPECT_EQ(m.Selection.ToVector(), std::vector<TWire*>{m[1]});
+    EXPECT_EQ(m.Selection.ToVector(), Sel{m[1]});
     Click(Px(0.5, 1), Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(m.Selection.ToVector(), (std::vector<TWire*>{m[2], m[1]}));
+    EXPECT_EQ(m.Selection.ToVector(), (Sel{m[2], m[1]}));
     Click(Px(0.5, 0.5), Qt::LeftButton, Qt::ShiftModifier); // a selected wire's body: removed
-    EXPECT_EQ(m.Selection.ToVector(), std::vector<TWire*>{m[2]});
+    EXPECT_EQ(m.Selection.ToVector(), Sel{m[2]});
     Click(Px(0.4, 0.5), Qt::LeftButton, Qt::ShiftModifier);
     Click(Px(3, 3)); // nothing hit: the current wire stays, alone
-    EXPECT_EQ(m.Selection.ToVector(), std::vector<TWire*>{m[1]});
-    EXPECT_EQ(m.HistoryCount(), 1);
-    EXPECT_FALSE(m.Modified);
-}
+    EXPECT_EQ(m.Selection.ToVector(), Sel{m[1]});
 
-TEST_F(MouseEditing, SelectionRectangleCountsOnlyFromUpperLeft) {
-    MakeWires({{{0, 0, 0}, {1, 0, 0}}, {{0, 0.5, 0}, {1, 0.5, 0}}, {{0, 1, 0}, {1, 1, 0}}});
-    TWireList& m = M();
     Drag(Px(-0.5, 1.2), Px(1.5, 0.2));
-    EXPECT_EQ(m.Selection.ToVector(), (std::vector<TWire*>{m[2], m[1]}));
-    EXPECT_EQ(Mouse().MouseMode(), TMouseController::mmIdle);
-
-    // Drawn from lower-right it catches nothing; the press left the current wire alone.
-    Drag(Px(1.5, 0.2), Px(-0.5, 1.2));
-    EXPECT_EQ(m.Selection.ToVector(), std::vector<TWire*>{m[2]});
-
+    EXPECT_EQ(m.Selection.ToVector(), (Sel{m[2], m[1]}));
+    Drag(Px(1.5, 0.2), Px(-0.5, 1.2)); // from lower-right: nothing caught
+    EXPECT_EQ(m.Selection.ToVector(), Sel{m[2]});
     Click(Px(0.5, 0));
     Drag(Px(-0.5, 1.2), Px(1.5, 0.2), Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(m.Selection.ToVector(), (std::vector<TWire*>{m[2], m[1], m[0]}));
+    EXPECT_EQ(m.Selection.ToVector(), (Sel{m[2], m[1], m[0]}));
     EXPECT_EQ(m.HistoryCount(), 1);
     EXPECT_FALSE(m.Modified);
 }
@@ -370,7 +352,7 @@ TEST_F(MouseEditing, ZoomRectangleZoomsOnlyWhenDrawnRightAndDown) {
     const int w = m.ViewRect.Width(), h = m.ViewRect.Height();
     W->NScaleBySelectedClick();
     const double scale = m.ViewScale;
-    const QPoint c = Centre();
+    const QPoint c(m.CenterPixel.X, m.CenterPixel.Y);
     Drag(c, c + QPoint(200, 100));
     EXPECT_DOUBLE_EQ(m.RememberedScale, scale);
     ExpectPoint(m.RememberedCentre, {0, 0, 0});
@@ -407,7 +389,7 @@ TEST_F(MouseEditing, RulerShowsMillimetresBelowTenMetres) {
     EXPECT_EQ(M().HistoryCount(), 0);
 }
 
-TEST_F(MouseEditing, PanAndTurnLeaveModelAndHistoryAlone) {
+TEST_F(MouseEditing, PanMiddleButtonAndTurnLeaveModelAndHistoryAlone) {
     MakeWires({{{0, 0, 0}, {1, 0, 0}}});
     Mode("sbInsertMode");
     Drag(Px(0, 0), Px(0.5, 0.2), Qt::RightButton);
@@ -417,6 +399,9 @@ TEST_F(MouseEditing, PanAndTurnLeaveModelAndHistoryAlone) {
     EXPECT_TRUE(W->Button("sbEditMode")->isChecked());
     EXPECT_EQ(Mouse().Popup(), nullptr); // a pan opens no menu
     EXPECT_FALSE(W->findChild<QMenu*>("pmField")->isVisible());
+    Click(Px(2, -1), Qt::MiddleButton); // centres on the point pressed
+    EXPECT_NEAR(M().ViewCenter.X, 2, 1e-9);
+    EXPECT_NEAR(M().ViewCenter.Y, -1, 1e-9);
 
     W->MainPages()->setCurrentIndex(0);
     M().ViewAzimuth = -10;
@@ -462,12 +447,6 @@ TEST_F(MouseEditing, RightClickOpensTheWireOrTheFieldMenu) {
     EXPECT_EQ(rightClick(QPoint(30, 30)), pmWire);
     MakeWires({});
     EXPECT_EQ(rightClick(QPoint(30, 30)), nullptr);
-}
-
-TEST_F(MouseEditing, MiddleButtonCentresOnThePointPressed) {
-    Click(Px(2, -1), Qt::MiddleButton);
-    EXPECT_NEAR(M().ViewCenter.X, 2, 1e-9);
-    EXPECT_NEAR(M().ViewCenter.Y, -1, 1e-9);
 }
 
 TEST_F(MouseEditing, OverlayMovesKeepTheModelImage) {
