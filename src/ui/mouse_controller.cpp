@@ -216,8 +216,9 @@ void TMouseController::Move(Qt::MouseButtons buttons, ScreenPoint at) {
 void TMouseController::Track(ScreenPoint at, bool viewChanged) {
     TWireList& m = Model();
     const Vec3 p = UnprojectPixel(m, at);
-    if (MouseMode_ == mmIdle && !AutoScrolling()) Hover(at);
     const bool dragging = !m.DragList.empty();
+    // While an end is dragged the wire under the cursor is the dragged one: no hover test.
+    if (MouseMode_ == mmIdle && !dragging && !AutoScrolling()) Hover(at);
     if (dragging) DragEndsTo(p);
     ShowCoordinates(p);
     if (MouseMode_ == mmPolygon) PolygonVertices_ = SnapPolygon(PressPoint_, at, Window_.PolygonSides());
