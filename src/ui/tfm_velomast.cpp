@@ -1,6 +1,7 @@
 #include "tfm_velomast.h"
 
 #include "settings/settings_file.h"
+#include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
 #include "ui/tool_icons.h"
 #include "view/view_camera.h"
@@ -83,12 +84,16 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     ApplyStartupArguments(options.Arguments);
 
     ConnectWireCommands();
+    SetUpMouseEditing();
     qApp->installEventFilter(this);
     UpdateForm();
 }
 
 TfmVelomast::~TfmVelomast() {
     qApp->removeEventFilter(this);
+    // Losing focus while the window is taken down must not run the scale box's handler.
+    cbScale_->blockSignals(true);
+    cbScale_->lineEdit()->blockSignals(true);
     IniFile_->WriteRecentFiles(RecentFiles_, MaxRecentFiles);
     PaintBox1_->SetMouse(nullptr);
 }
@@ -562,7 +567,10 @@ bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
 
     switch (event->key()) {
     case Qt::Key_Escape:
-        if (!Button("sbEditMode")->isChecked()) PressButton("sbEditMode");
+        if (!Button("sbEditMode")->isChecked()) {
+            PressButton("sbEditMode");
+            MouseController_->Escape();
+        }
         return false;
     case Qt::Key_Space:
         Model_->SelectNextWire();
@@ -608,6 +616,7 @@ void TfmVelomast::ModeClick(QToolButton* button) {
     }
     SetStatusText(0, " " + button->toolTip());
     PaintView();
+    if (name == QLatin1String("sbPolygon")) AskPolygonSides();
 }
 
 // ---- closing --------------------------------------------------------------------------

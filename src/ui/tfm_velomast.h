@@ -139,6 +139,15 @@ public:
     void NMoveClick();
     void NRotateClick();
 
+    // ---- mouse editing in the view ------------------------------------------------------
+    // The gesture state machine of the paint box.
+    class TMouseController& Mouse() { return *MouseController_; }
+    // Sides of the polygon tool, 3..100.
+    int PolygonSides() const { return PolygonSides_; }
+    void sbCenterZeroClick();
+    void sbCenterOnAntennaClick();
+    void sbCenterOnSelectedClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -217,6 +226,12 @@ private:
     void CommitWireCommand(bool autoScale);
     // Adds the clipboard wires shifted by `offset` and commits.
     void PasteFromClipboard(const Vec3& offset);
+
+    // ---- mouse editing in the view ------------------------------------------------------
+    void SetUpMouseEditing();
+    // The polygon button's question for the number of sides.
+    void AskPolygonSides();
+    std::unique_ptr<TMouseController> MouseController_;
 };
 
 } // namespace velomast
