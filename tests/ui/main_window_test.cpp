@@ -373,14 +373,3 @@ TEST_F(MainWindow, SaveAsImage) {
     ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
     EXPECT_TRUE(bmp.read(2) == "BM");
 }
-
-TEST_F(MainWindow, ClosingWithTheScaleBoxFocusedIsSafe) {
-    TfmVelomast& w = Window();
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    ScaleBox()->setFocus();
-    ScaleBox()->setEditText(" 250%");
-    W.reset(); // the focus leaves the box while the window is taken down
-    SUCCEED();
-}
