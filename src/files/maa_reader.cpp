@@ -71,6 +71,16 @@ struct Walk {
     size_t TaperCountLine = 0;
     bool Stopped = false;
     std::unordered_map<EndPair, int32_t, EndPairHash> Pairs; // ends -> first wire number
+    size_t MoreWarnings = 0;
+
+    // A file of thousands of repeated wires gives a readable list, not thousands of lines.
+    void Warn(std::string text) {
+        if (Result.Warnings.size() < kMaxWarnings)
+            Result.Warnings.push_back(std::move(text));
+        else
+            ++MoreWarnings;
+    }
+    static constexpr size_t kMaxWarnings = 50;
 
     void Line(size_t i);
     void WireCountLine(size_t i, std::string_view line);
@@ -143,7 +153,7 @@ void Walk::WireCountLine(size_t i, std::string_view line) {
     bool moreFields = false;
     WiresPending = ReadWireCount(line, &moreFields);
     if (moreFields)
-        Result.Warnings.push_back(LineNo(i) + ": после числа проводов стоят другие поля; они пропущены "
+        Warn(LineNo(i) + ": после числа проводов стоят другие поля; они пропущены "
                                               "и при записи не сохранятся");
     if (WiresPending > 0) WireCount = WiresPending;
 }
@@ -165,10 +175,9 @@ void Walk::WireLine(std::string_view line) {
     // A wire whose ends coincide or repeat another wire's is kept as the file has it, so
     // that the wire numbers of the sources and loads stay right and nothing is lost.
     if (VecEqual(p1, p2)) {
-        Result.Warnings.push_back("Провод " + std::to_string(number) + ": начало и конец совпадают");
+        Warn("Провод " + std::to_string(number) + ": начало и конец совпадают");
     } else if (const auto [it, fresh] = Pairs.try_emplace(PairKey(p1, p2), number); !fresh) {
-        Result.Warnings.push_back("Провод " + std::to_string(number) + " повторяет провод " +
-                                  std::to_string(it->second));
+        Warn("Провод " + std::to_string(number) + " повторяет провод " + std::to_string(it->second));
     }
     w->AssignEnds(p1, p2, false);
     w->Radius = rec.Radius;
@@ -272,6 +281,7 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
     if (result.LongFile) {
         Walk walk{list, result, lines};
         for (size_t i = 1; i < lines.size() && !walk.Stopped; ++i) walk.Line(i);
+        if (walk.MoreWarnings) result.Warnings.push_back("И ещё предупреждений: " + std::to_string(walk.MoreWarnings));
         if (walk.Section < 2)
             result.Warnings.push_back("Файл не похож на файл модели: в нём нет разделов, разделённых строками \"*\"");
         if (!walk.Stopped && walk.WiresPending > 0)
