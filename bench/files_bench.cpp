@@ -23,19 +23,26 @@ namespace {
 constexpr int kWires = 100000;
 
 // The generated model's file, written once per run and removed at exit.
-const std::string& ModelFile() {
-    static const std::string name = [] {
-        const auto path = std::filesystem::temp_directory_path() / ("velomast-bench-" + std::to_string(::getpid()) + ".maa");
+struct TempModelFile {
+    std::string Name;
+    TempModelFile() {
+        Name = (std::filesystem::temp_directory_path() / ("velomast-bench-" + std::to_string(::getpid()) + ".maa")).string();
         TWireList m;
         bench::MakeLoopField(m, kWires);
         m.NewObjectFromText(KindSource, "w1c,0,1");
         m.NewObjectFromText(KindLoad, "w2b,1,50,0");
         m.ModelName = "Поле рамок";
-        WriteModel(m, path.string(), false, {}, false);
-        std::atexit([] { std::filesystem::remove(ModelFile()); });
-        return path.string();
-    }();
-    return name;
+        WriteModel(m, Name, false, {}, false);
+    }
+    ~TempModelFile() {
+        std::error_code ec;
+        std::filesystem::remove(Name, ec);
+    }
+};
+
+const std::string& ModelFile() {
+    static const TempModelFile file;
+    return file.Name;
 }
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
