@@ -89,8 +89,8 @@ void TWireList::IndexRemove(TWire* w) {
         auto it = map.find(key);
         if (it == map.end()) return;
         auto& v = it->second;
-        // From the back: a wire is most often moved right after it was made (a file's
-        // wires are made at the origin and then placed), and many may share a point.
+        // From the back: a wire is most often moved soon after it was made, and many
+        // wires may share a point.
         auto pos = std::find(v.rbegin(), v.rend(), w);
         if (pos != v.rend()) v.erase(std::next(pos).base());
         if (v.empty()) map.erase(it);
@@ -147,6 +147,20 @@ TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
 }
 
 TWire* TWireList::NewWire(int32_t ownerTag) { return Adopt(new TWire(), ownerTag); }
+
+TWire* TWireList::NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerTag) {
+    auto* w = new TWire();
+    w->P1_ = p1;
+    w->P2_ = p2;
+    w->UpdateDerived();
+    return Adopt(w, ownerTag);
+}
+
+void TWireList::ReserveWires(size_t n) {
+    Items_.reserve(Items_.size() + n);
+    PointIndex_.reserve(PointIndex_.size() + 2 * n);
+    PairIndex_.reserve(PairIndex_.size() + n);
+}
 
 TWire* TWireList::NewWire(double x1, double y1, double z1, double x2, double y2, double z2) {
     TWire* w = NewWire(0);

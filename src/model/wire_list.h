@@ -90,6 +90,12 @@ public:
     // ---- wires ------------------------------------------------------------------------
     // An empty wire (both ends at the origin), appended.
     TWire* NewWire(int32_t ownerTag = 0);
+    // A wire with the given ends stored as they are, without rounding or refusal (a file's
+    // or a snapshot's wire); radius DefaultRadius, appended.
+    TWire* NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerTag = 0);
+    // Makes room for n more wires (a file about to be read), so the list and its end
+    // index grow once.
+    void ReserveWires(size_t n);
     // A wire from six coordinates, its ends set with rounding (the set may be refused,
     // leaving the ends at the origin).
     TWire* NewWire(double x1, double y1, double z1, double x2, double y2, double z2);

@@ -7,32 +7,64 @@
 namespace velomast {
 
 namespace {
+// One wire being collected: the wires sharing its start and its end, merged in list order
+// as they are taken. The frames refer to the end index's lists instead of copying them, so
+// a point where thousands of wires meet costs no more memory than the index itself.
 struct CollectFrame {
     TWire* W;
-    std::vector<TWire*> Candidates; // wires sharing an end with W, in list order
-    size_t Next = 0;
+    Vec3 PA, PB;
+    const std::vector<TWire*>* A;
+    const std::vector<TWire*>* B; // null when the wire's ends coincide
+    size_t Ia = 0;
+    size_t Ib = 0;
 };
 } // namespace
 
 void TWireList::RebuildElements() {
     ClearElements();
 
+    // Each point's wires in list order (the lists are kept in any order otherwise).
+    auto byIndex = [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; };
+    for (auto& [key, wires] : PointIndex_)
+        if (wires.size() > 1 && !std::is_sorted(wires.begin(), wires.end(), byIndex))
+            std::sort(wires.begin(), wires.end(), byIndex);
+
+    auto bucket = [this](const Vec3& p) -> const std::vector<TWire*>* {
+        auto it = PointIndex_.find(KeyOf(p));
+        return it == PointIndex_.end() ? nullptr : &it->second;
+    };
+    auto makeFrame = [&](TWire* w) {
+        const bool closed = VecEqual(w->P1_, w->P2_);
+        return CollectFrame{w, w->P1_, w->P2_, bucket(w->P1_), closed ? nullptr : bucket(w->P2_)};
+    };
+    // The next wire of a list that has an end at p (a wire with both ends there is listed
+    // twice, next to itself).
+    auto peek = [](const std::vector<TWire*>* v, size_t& i, const Vec3& p) -> TWire* {
+        for (; v && i < v->size(); ++i) {
+            TWire* q = (*v)[i];
+            if (VecEqual(q->P1_, p) || VecEqual(q->P2_, p)) return q;
+        }
+        return nullptr;
+    };
+    auto take = [](const std::vector<TWire*>* v, size_t& i, const TWire* q) {
+        while (i < v->size() && (*v)[i] == q) ++i;
+    };
+    // The wires touching f.W, in list order, each once, f.W itself left out.
+    auto next = [&](CollectFrame& f) -> TWire* {
+        for (;;) {
+            TWire* a = peek(f.A, f.Ia, f.PA);
+            TWire* b = peek(f.B, f.Ib, f.PB);
+            if (!a && !b) return nullptr;
+            TWire* q = (!b || (a && a->Index_ <= b->Index_)) ? a : b;
+            if (a == q) take(f.A, f.Ia, q);
+            if (b == q) take(f.B, f.Ib, q);
+            if (q != f.W) return q;
+        }
+    };
+
     // Collect(W, E) visits the wires touching W in list order and descends into each newly
     // joined wire before going on (depth first). The frames below replay exactly that
     // order without recursion, so chains of any length are safe.
-    auto makeFrame = [this](TWire* w) {
-        CollectFrame f{w, WiresAt(w->P1_), 0};
-        if (!VecEqual(w->P1_, w->P2_)) {
-            std::vector<TWire*> atEnd = WiresAt(w->P2_);
-            f.Candidates.insert(f.Candidates.end(), atEnd.begin(), atEnd.end());
-            std::sort(f.Candidates.begin(), f.Candidates.end(),
-                      [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
-            f.Candidates.erase(std::unique(f.Candidates.begin(), f.Candidates.end()), f.Candidates.end());
-        }
-        std::erase(f.Candidates, w);
-        return f;
-    };
-
     std::vector<CollectFrame> stack;
     for (TWire* first : Items_) {
         if (first->OwnerTag_ != 0 || first->Radius == 0 || first->Element) continue;
@@ -44,12 +76,12 @@ void TWireList::RebuildElements() {
 
         while (!stack.empty()) {
             CollectFrame& f = stack.back();
-            if (f.Next >= f.Candidates.size()) {
+            TWire* q = next(f);
+            if (!q) {
                 stack.pop_back();
                 continue;
             }
             TWire* w = f.W;
-            TWire* q = f.Candidates[f.Next++];
             if (q->Radius == 0) continue;
             if (q->Element && q->Element != e) continue;
             const bool hadElement = q->Element != nullptr;
