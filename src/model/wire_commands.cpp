@@ -142,7 +142,9 @@ void SetWireSource(TWireList& m, TWire& w, int position) {
         return;
     }
     const char letter = position == 1 ? 'b' : position == 2 ? 'c' : 'e';
-    const std::string ref = "w" + std::to_string(w.Number()) + letter;
+    std::string ref(1, 'w');
+    ref += std::to_string(w.Number());
+    ref += letter;
     if (src)
         m.ReadObjectText(*src, ref); // the position only: voltage and phase stay
     else
