@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace velomast {
@@ -269,21 +268,6 @@ public:
 private:
     friend class TWire;
 
-    struct PointKey {
-        uint64_t B[3];
-        friend bool operator==(const PointKey&, const PointKey&) = default;
-    };
-    struct PairKey {
-        PointKey A, B;
-        friend bool operator==(const PairKey&, const PairKey&) = default;
-    };
-    struct KeyHash {
-        size_t operator()(const PointKey& k) const;
-        size_t operator()(const PairKey& k) const;
-    };
-    static PointKey KeyOf(const Vec3& p);
-    static PairKey KeyOf(const Vec3& a, const Vec3& b);
-
     TWire* Adopt(TWire* w, int32_t ownerTag);
     void IndexInsert(TWire* w);
     void IndexRemove(TWire* w);
@@ -294,8 +278,7 @@ private:
     void InitView(const TRectI& paintRect);
 
     size_t OwnCount_ = 0;
-    std::unordered_map<PointKey, std::vector<TWire*>, KeyHash> PointIndex_;
-    std::unordered_map<PairKey, std::vector<TWire*>, KeyHash> PairIndex_;
+    TEndIndex Ends_;
 };
 
 } // namespace velomast

@@ -7,57 +7,66 @@
 namespace velomast {
 
 namespace {
-// One wire being collected: the wires sharing its start and its end, merged in list order
-// as they are taken. The frames refer to the end index's lists instead of copying them, so
-// a point where thousands of wires meet costs no more memory than the index itself.
+// One wire being collected: the ranges of the wires sharing its start and its end (each
+// in list order), merged as they are taken.
 struct CollectFrame {
     TWire* W;
     Vec3 PA, PB;
-    const std::vector<TWire*>* A;
-    const std::vector<TWire*>* B; // null when the wire's ends coincide
-    size_t Ia = 0;
-    size_t Ib = 0;
+    size_t Ia, EndA;
+    size_t Ib, EndB; // an empty range when the wire's ends coincide
 };
 } // namespace
 
 void TWireList::RebuildElements() {
     ClearElements();
 
-    // Each point's wires in list order (the lists are kept in any order otherwise).
+    // The ends grouped by point: each point's wires in list order, one group after the
+    // other, and for every wire end the group of its point. Frames refer to these ranges,
+    // so a point where thousands of wires meet costs no more memory than the groups.
     auto byIndex = [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; };
-    for (auto& [key, wires] : PointIndex_)
-        if (wires.size() > 1 && !std::is_sorted(wires.begin(), wires.end(), byIndex))
-            std::sort(wires.begin(), wires.end(), byIndex);
+    const size_t n = Items_.size();
+    std::vector<TWire*> grouped;
+    grouped.reserve(2 * n);
+    std::vector<size_t> groupStart;
+    std::vector<uint32_t> groupOfEnd(2 * n, 0);
+    Ends_.ForEachPoint([&](TEndRef head) {
+        const auto g = static_cast<uint32_t>(groupStart.size());
+        const size_t begin = grouped.size();
+        groupStart.push_back(begin);
+        for (TEndRef r = head; r; r = TEndIndex::NextAt(r)) {
+            grouped.push_back(r.Wire());
+            groupOfEnd[r.Wire()->Index_ * 2 + static_cast<size_t>(r.End())] = g;
+        }
+        const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(begin);
+        std::sort(first, grouped.end(), byIndex);
+        grouped.erase(std::unique(first, grouped.end()), grouped.end()); // a wire with both ends here
+    });
+    groupStart.push_back(grouped.size());
 
-    auto bucket = [this](const Vec3& p) -> const std::vector<TWire*>* {
-        auto it = PointIndex_.find(KeyOf(p));
-        return it == PointIndex_.end() ? nullptr : &it->second;
-    };
     auto makeFrame = [&](TWire* w) {
-        const bool closed = VecEqual(w->P1_, w->P2_);
-        return CollectFrame{w, w->P1_, w->P2_, bucket(w->P1_), closed ? nullptr : bucket(w->P2_)};
+        const uint32_t ga = groupOfEnd[w->Index_ * 2];
+        const uint32_t gb = groupOfEnd[w->Index_ * 2 + 1];
+        CollectFrame f{w, w->P1_, w->P2_, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1]};
+        if (VecEqual(w->P1_, w->P2_)) f.Ib = f.EndB;
+        return f;
     };
-    // The next wire of a list that has an end at p (a wire with both ends there is listed
-    // twice, next to itself).
-    auto peek = [](const std::vector<TWire*>* v, size_t& i, const Vec3& p) -> TWire* {
-        for (; v && i < v->size(); ++i) {
-            TWire* q = (*v)[i];
+    // The next wire of a range that has an end at p.
+    auto peek = [&](size_t& i, size_t end, const Vec3& p) -> TWire* {
+        for (; i < end; ++i) {
+            TWire* q = grouped[i];
             if (VecEqual(q->P1_, p) || VecEqual(q->P2_, p)) return q;
         }
         return nullptr;
     };
-    auto take = [](const std::vector<TWire*>* v, size_t& i, const TWire* q) {
-        while (i < v->size() && (*v)[i] == q) ++i;
-    };
     // The wires touching f.W, in list order, each once, f.W itself left out.
     auto next = [&](CollectFrame& f) -> TWire* {
         for (;;) {
-            TWire* a = peek(f.A, f.Ia, f.PA);
-            TWire* b = peek(f.B, f.Ib, f.PB);
+            TWire* a = peek(f.Ia, f.EndA, f.PA);
+            TWire* b = peek(f.Ib, f.EndB, f.PB);
             if (!a && !b) return nullptr;
             TWire* q = (!b || (a && a->Index_ <= b->Index_)) ? a : b;
-            if (a == q) take(f.A, f.Ia, q);
-            if (b == q) take(f.B, f.Ib, q);
+            if (a == q) ++f.Ia;
+            if (b == q) ++f.Ib;
             if (q != f.W) return q;
         }
     };
