@@ -4,6 +4,7 @@
 #include "model_gen.h"
 #include "view/view_camera.h"
 #include "view/view_painter.h"
+#include "view/view_picking.h"
 
 #include <QGuiApplication>
 
@@ -80,6 +81,59 @@ static void BM_PaintManyLabels(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PaintManyLabels)->Unit(benchmark::kMillisecond);
+
+// One mouse move while a wire end is dragged in a flat view: the grabbed joint is set
+// with SetEnds (keep-connections on, the depth kept) and the model image is redrawn, as
+// the editor does per move. Goal: 20 000 wires well within one 60 Hz frame.
+void BM_DragEndMove(benchmark::State& state, Case c) {
+    TWireList m;
+    Prepare(m, static_cast<int>(state.range(0)), c);
+    const ScreenPoint grab = ProjectPoint(m, m[0]->P2());
+    if (!PickWireAt(m, grab)) {
+        state.SkipWithError("no end under the cursor");
+        return;
+    }
+    QImage bitmap;
+    int i = 0;
+    for (auto _ : state) {
+        const ScreenPoint cursor{grab.X + i % 40, grab.Y + (i % 40) / 2};
+        ++i;
+        Vec3 p = UnprojectPixel(m, cursor);
+        for (TWire* w : m.DragList) {
+            p.Z = w->DragOrigin.Z;
+            if (w->DragEnd == 1)
+                w->SetEnds(p, w->P2(), true, false, true);
+            else
+                w->SetEnds(w->P1(), p, true, false, true);
+        }
+        PaintView(m, bitmap, nullptr, QRect(0, 0, 1000, 700), false);
+        benchmark::DoNotOptimize(bitmap.constBits());
+    }
+    state.counters["dragged"] = static_cast<double>(m.DragList.size());
+}
+BENCHMARK_CAPTURE(BM_DragEndMove, FlatLabels, Flat)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DragEndMove, FlatLabelsZoomed, FlatZoomed)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// A move that changes only the overlay (rubber line, rectangle, read-out): the last model
+// image is copied to the screen and the overlay drawn on top, whatever the model's size.
+static void BM_OverlayMove(benchmark::State& state) {
+    TWireList m;
+    Prepare(m, 20000, Flat);
+    QImage bitmap;
+    PaintView(m, bitmap, nullptr, QRect(0, 0, 1000, 700), false);
+    QImage screen(1000, 700, QImage::Format_ARGB32_Premultiplied);
+    int i = 0;
+    for (auto _ : state) {
+        QPainter p(&screen);
+        p.drawImage(0, 0, bitmap);
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(100, 100, 200 + i % 50, 150);
+        ++i;
+        p.end();
+        benchmark::DoNotOptimize(screen.constBits());
+    }
+}
+BENCHMARK(BM_OverlayMove)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -8,8 +8,9 @@
 #include <array>
 #include <bit>
 #include <cctype>
+#include <charconv>
+#include <optional>
 #include <cmath>
-#include <unordered_map>
 
 namespace velomast {
 
@@ -27,29 +28,36 @@ bool Contains(std::string_view s, std::string_view part) { return s.find(part) !
 
 std::string LineNo(size_t index) { return "Строка " + std::to_string(index + 1); }
 
-// The two ends of a wire in either order, for finding repeated wires: a file of many
-// equal lines must not make the search quadratic.
+// A trimmed field as a real with "." as mark, as TextToFloat reads it. The usual field
+// (digits, one ".", an exponent, no "+" in front) goes straight to from_chars, which then
+// reads the same text TextToFloat would hand it.
+std::optional<double> FieldReal(std::string_view f) {
+    const bool plain = !f.empty() && f[0] != '+' && std::all_of(f.begin(), f.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+    });
+    if (!plain) return TextToFloat(f, '.');
+    double v = 0;
+    const auto res = std::from_chars(f.data(), f.data() + f.size(), v);
+    if (res.ec != std::errc() || res.ptr != f.data() + f.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+// The two ends of a wire in either order, as a sortable key: sorting the keys finds the
+// repeated wires of a file without a quadratic search, however many repeat.
 struct EndPair {
     std::array<uint64_t, 6> Bits;
-    bool operator==(const EndPair&) const = default;
+    uint32_t Index;
+    auto operator<=>(const EndPair&) const = default;
 };
 
 uint64_t BitsOf(double v) { return std::bit_cast<uint64_t>(v == 0 ? 0.0 : v); } // -0 equals 0
 
-EndPair PairKey(const Vec3& a, const Vec3& b) {
+EndPair PairKey(const Vec3& a, const Vec3& b, uint32_t index) {
     std::array<uint64_t, 3> x{BitsOf(a.X), BitsOf(a.Y), BitsOf(a.Z)};
     std::array<uint64_t, 3> y{BitsOf(b.X), BitsOf(b.Y), BitsOf(b.Z)};
     if (y < x) std::swap(x, y);
-    return {{x[0], x[1], x[2], y[0], y[1], y[2]}};
+    return {{x[0], x[1], x[2], y[0], y[1], y[2]}, index};
 }
-
-struct EndPairHash {
-    size_t operator()(const EndPair& k) const {
-        uint64_t h = 0x9E3779B97F4A7C15ULL;
-        for (uint64_t b : k.Bits) h = (h ^ b) * 0xBF58476D1CE4E5B9ULL + (h >> 29);
-        return static_cast<size_t>(h ^ (h >> 32));
-    }
-};
 
 // Everything the section walk keeps between lines.
 struct Walk {
@@ -70,7 +78,16 @@ struct Walk {
     int32_t TaperPending = 0;
     size_t TaperCountLine = 0;
     bool Stopped = false;
-    std::unordered_map<EndPair, int32_t, EndPairHash> Pairs; // ends -> first wire number
+    size_t MoreWarnings = 0;
+
+    // A file of thousands of repeated wires gives a readable list, not thousands of lines.
+    void Warn(std::string text) {
+        if (Result.Warnings.size() < kMaxWarnings)
+            Result.Warnings.push_back(std::move(text));
+        else
+            ++MoreWarnings;
+    }
+    static constexpr size_t kMaxWarnings = 50;
 
     void Line(size_t i);
     void WireCountLine(size_t i, std::string_view line);
@@ -78,6 +95,7 @@ struct Walk {
     void ObjectCountLine(int32_t& pending, std::string_view line);
     void ObjectLine(uint8_t kind, int32_t& pending, std::string_view line);
     void SettingsLine(std::string_view line);
+    void WarnOddWires();
 };
 
 void Walk::Line(size_t i) {
@@ -143,9 +161,13 @@ void Walk::WireCountLine(size_t i, std::string_view line) {
     bool moreFields = false;
     WiresPending = ReadWireCount(line, &moreFields);
     if (moreFields)
-        Result.Warnings.push_back(LineNo(i) + ": после числа проводов стоят другие поля; они пропущены "
+        Warn(LineNo(i) + ": после числа проводов стоят другие поля; они пропущены "
                                               "и при записи не сохранятся");
-    if (WiresPending > 0) WireCount = WiresPending;
+    if (WiresPending > 0) {
+        WireCount = WiresPending;
+        // The count may be anything; room for what the rest of the file can hold.
+        List.ReserveWires(std::min<size_t>(static_cast<size_t>(WiresPending), Lines.size() - i));
+    }
 }
 
 void Walk::WireLine(std::string_view line) {
@@ -160,21 +182,38 @@ void Walk::WireLine(std::string_view line) {
     };
     const Vec3 p1 = rounded(rec.P1);
     const Vec3 p2 = rounded(rec.P2);
-    TWire* w = List.NewWire(0);
-    const int32_t number = w->Number();
     // A wire whose ends coincide or repeat another wire's is kept as the file has it, so
-    // that the wire numbers of the sources and loads stay right and nothing is lost.
-    if (VecEqual(p1, p2)) {
-        Result.Warnings.push_back("Провод " + std::to_string(number) + ": начало и конец совпадают");
-    } else if (const auto [it, fresh] = Pairs.try_emplace(PairKey(p1, p2), number); !fresh) {
-        Result.Warnings.push_back("Провод " + std::to_string(number) + " повторяет провод " +
-                                  std::to_string(it->second));
-    }
-    w->AssignEnds(p1, p2, false);
+    // that the wire numbers of the sources and loads stay right and nothing is lost
+    // (WarnOddWires names them).
+    TWire* w = List.NewWireAssigned(p1, p2, 0);
     w->Radius = rec.Radius;
     w->Segments = rec.Segments;
     --WiresPending;
     ++WireLinesRead;
+}
+
+void Walk::WarnOddWires() {
+    std::vector<EndPair> keys;
+    keys.reserve(List.OwnCount());
+    std::vector<std::pair<uint32_t, std::string>> odd;
+    for (size_t i = 0; i < List.OwnCount(); ++i) {
+        const TWire* w = List[i];
+        if (VecEqual(w->P1(), w->P2()))
+            odd.emplace_back(i, "Провод " + std::to_string(i + 1) + ": начало и конец совпадают");
+        else
+            keys.push_back(PairKey(w->P1(), w->P2(), static_cast<uint32_t>(i)));
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t k = 1; k < keys.size(); ++k) {
+        size_t first = k - 1;
+        while (k < keys.size() && keys[k].Bits == keys[first].Bits) {
+            odd.emplace_back(keys[k].Index, "Провод " + std::to_string(keys[k].Index + 1) + " повторяет провод " +
+                                                std::to_string(keys[first].Index + 1));
+            ++k;
+        }
+    }
+    std::sort(odd.begin(), odd.end());
+    for (auto& [index, text] : odd) Warn(std::move(text));
 }
 
 void Walk::ObjectCountLine(int32_t& pending, std::string_view line) {
@@ -245,7 +284,7 @@ TWireRecord ReadWireLine(std::string_view line) {
     // every "." into "," and reading with ",".
     auto real = [&](size_t n) {
         if (n >= count) return NoValue;
-        const auto v = TextToFloat(f[n], '.');
+        const std::optional<double> v = FieldReal(f[n]);
         return v ? *v : NoValue;
     };
     TWireRecord r;
@@ -272,6 +311,8 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
     if (result.LongFile) {
         Walk walk{list, result, lines};
         for (size_t i = 1; i < lines.size() && !walk.Stopped; ++i) walk.Line(i);
+        walk.WarnOddWires();
+        if (walk.MoreWarnings) result.Warnings.push_back("И ещё предупреждений: " + std::to_string(walk.MoreWarnings));
         if (walk.Section < 2)
             result.Warnings.push_back("Файл не похож на файл модели: в нём нет разделов, разделённых строками \"*\"");
         if (!walk.Stopped && walk.WiresPending > 0)

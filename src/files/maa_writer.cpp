@@ -182,16 +182,20 @@ std::vector<std::string> ModelFileLines(const TWireList& list, bool includeScene
 }
 
 std::string EncodeModelText(const std::vector<std::string>& lines, TTextEncoding encoding, bool bom, bool* asUtf8) {
-    std::string text = JoinLinesCrLf(lines);
+    const std::string text = JoinLinesCrLf(lines);
     if (asUtf8) *asUtf8 = false;
-    if (encoding == TTextEncoding::Cp1251) {
-        std::string out;
-        if (Utf8ToCp1251(text, out)) return out;
-        // Dropping or replacing the characters would lose the user's text; UTF-8 keeps it.
-        if (asUtf8) *asUtf8 = true;
-        return text;
+    std::string out = bom ? "\xEF\xBB\xBF" : "";
+    if (encoding != TTextEncoding::Cp1251 || !Utf8ToCp1251(text, out)) {
+        // Dropping or replacing characters Windows-1251 lacks would lose the user's text;
+        // UTF-8 keeps it.
+        if (asUtf8 && encoding == TTextEncoding::Cp1251) *asUtf8 = true;
+        out += text;
     }
-    return bom ? "\xEF\xBB\xBF" + text : text;
+    // Text that begins with the bytes of a byte order mark ("п»ї" in Windows-1251, U+FEFF)
+    // would lose them to the next read; a blank before them keeps them (the reader trims
+    // the name).
+    if (!bom && out.starts_with("\xEF\xBB\xBF")) out.insert(out.begin(), ' ');
+    return out;
 }
 
 TWriteResult WriteModel(TWireList& list, const std::string& fileName, bool includeScene, const TLogLocale& log,
@@ -215,10 +219,7 @@ TWriteResult WriteModel(TWireList& list, const std::string& fileName, bool inclu
     if (!includeScene) {
         list.FileName = fileName;
         list.Modified = false;
-        if (asUtf8) {
-            list.Encoding = TTextEncoding::Utf8;
-            list.EncodingBom = false;
-        }
+        if (asUtf8) list.Encoding = TTextEncoding::Utf8;
         if (syncLinkedFiles) {
             for (const std::string& name : list.LinkedList) {
                 const TSyncResult s = SyncLinkedFile(list, name);

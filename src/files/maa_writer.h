@@ -29,7 +29,8 @@ std::vector<std::string> ModelFileLines(const TWireList& list, bool includeScene
 // One wire line: X1, Y1, Z1, X2, Y2, Z2, R as file reals and Seg, joined by ",\t".
 std::string ModelWireLine(const TWire& w);
 
-// The file's bytes from its lines in the list's encoding. A Windows-1251 model whose text
+// The file's bytes from its lines in the list's encoding, after a byte order mark when
+// `bom` is set. A Windows-1251 model whose text
 // holds a character Windows-1251 cannot hold is written as UTF-8 instead (*asUtf8 is set).
 std::string EncodeModelText(const std::vector<std::string>& lines, TTextEncoding encoding, bool bom,
                             bool* asUtf8 = nullptr);

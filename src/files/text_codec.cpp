@@ -97,18 +97,18 @@ bool IsValidUtf8(std::string_view bytes) {
 TDecodedText DecodeText(std::string_view bytes) {
     TDecodedText d;
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    const bool bom = bytes.substr(0, 3) == kBom;
-    if (!bom && IsAscii(bytes)) {
+    // A byte order mark is never text; it is kept aside and written back.
+    d.Bom = bytes.substr(0, 3) == kBom;
+    if (d.Bom) bytes.remove_prefix(3);
+    if (IsAscii(bytes)) {
+        d.Encoding = d.Bom ? TTextEncoding::Utf8 : TTextEncoding::Cp1251;
         d.Text.assign(bytes);
-        return d;
-    }
-    if (IsValidUtf8(bytes)) {
+    } else if (IsValidUtf8(bytes)) {
         d.Encoding = TTextEncoding::Utf8;
-        d.Bom = bom;
-        d.Text.assign(bom ? bytes.substr(3) : bytes);
-        return d;
+        d.Text.assign(bytes);
+    } else {
+        d.Text = Cp1251ToUtf8(bytes);
     }
-    d.Text = Cp1251ToUtf8(bytes);
     return d;
 }
 

@@ -21,9 +21,10 @@ struct TDecodedText {
 // above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
-// UTF-8 when the bytes are valid UTF-8 and hold a non-ASCII character or begin with a
-// byte order mark (which is removed); otherwise Windows-1251. Plain ASCII counts as
-// Windows-1251, the encoding the file gets should a Cyrillic name be typed into it later.
+// A leading UTF-8 byte order mark is removed (Bom is set). The rest is UTF-8 when it is
+// valid UTF-8 and holds a non-ASCII character, or is ASCII after a byte order mark;
+// otherwise Windows-1251. Plain ASCII without a mark counts as Windows-1251, the encoding
+// the file gets should a Cyrillic name be typed into it later.
 TDecodedText DecodeText(std::string_view bytes);
 
 // Every byte of Windows-1251 has a character (0x98, unassigned, becomes U+0098), so a

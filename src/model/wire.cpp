@@ -25,6 +25,15 @@ int32_t TWire::Number() const {
 namespace {
 bool Finite(const Vec3& v) { return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z); }
 Vec3 Rounded(const Vec3& v) { return {Round4(v.X), Round4(v.Y), Round4(v.Z)}; }
+// The mirror image of a point in a flat view: across Y = 0 in the X-Y and Y-Z views,
+// across X = 0 in the X-Z view.
+Vec3 MirrorInView(Vec3 p, uint8_t viewKind) {
+    if (viewKind == 2)
+        p.X = -p.X;
+    else
+        p.Y = -p.Y;
+    return p;
+}
 } // namespace
 
 void TWire::UpdateDerived() {
@@ -95,18 +104,9 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
         }
     }
 
-    if (twin && OwnerList_) {
-        Vec3 m1 = P1_;
-        Vec3 m2 = P2_;
-        if (OwnerList_->ViewKind == 2) {
-            m1.X = -m1.X;
-            m2.X = -m2.X;
-        } else {
-            m1.Y = -m1.Y;
-            m2.Y = -m2.Y;
-        }
-        twin->SetEnds(m1, m2, keep, false, false);
-    }
+    if (twin && OwnerList_)
+        twin->SetEnds(MirrorInView(P1_, OwnerList_->ViewKind), MirrorInView(P2_, OwnerList_->ViewKind), keep, false,
+                      false);
     return true;
 }
 
@@ -175,16 +175,8 @@ bool TWire::NearestEnd(const Vec3& point, Vec3* found) const {
 
 TWire* TWire::FindMirrorTwin() const {
     if (!OwnerList_ || OwnerList_->ViewKind == 0) return nullptr;
-    Vec3 m1 = P1_;
-    Vec3 m2 = P2_;
-    if (OwnerList_->ViewKind == 2) {
-        m1.X = -m1.X;
-        m2.X = -m2.X;
-    } else {
-        m1.Y = -m1.Y;
-        m2.Y = -m2.Y;
-    }
-    return OwnerList_->FindWireByEnds(m1, m2, nullptr);
+    return OwnerList_->FindWireByEnds(MirrorInView(P1_, OwnerList_->ViewKind), MirrorInView(P2_, OwnerList_->ViewKind),
+                                      nullptr);
 }
 
 } // namespace velomast

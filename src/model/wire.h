@@ -3,6 +3,7 @@
 // wires, keeping connections, moving the mirrored twin).
 #pragma once
 
+#include "end_index.h"
 #include "vec3.h"
 
 #include <cstddef>
@@ -94,6 +95,7 @@ public:
 
 private:
     friend class TWireList;
+    friend class TEndIndex;
 
     void StoreEnds(const Vec3& s, const Vec3& e);
     void UpdateDerived();
@@ -108,6 +110,7 @@ private:
     bool Selected_ = false;
     bool Doomed_ = false;
     size_t Index_ = 0;
+    TEndLinks Links_;
 };
 
 } // namespace velomast

@@ -3,12 +3,15 @@
 #include "text_parse.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <set>
+#include <unordered_map>
 
 namespace velomast {
 
-void Divide(TWireList& m, TWire& w, int n) {
-    if (n < 2) return;
+bool Divide(TWireList& m, TWire& w, int n) {
+    if (n < 2) return false;
     // Each cut is measured from the original start, so the last piece ends exactly where
     // the wire ended and stays joined to whatever was joined there.
     const Vec3 start = w.P1();
@@ -18,17 +21,27 @@ void Divide(TWireList& m, TWire& w, int n) {
         return Vec3{Round4(p.X), Round4(p.Y), Round4(p.Z)};
     };
     std::vector<Vec3> cuts;
-    for (int k = 0; k <= n; ++k) cuts.push_back(cut(k));
-    w.SetEnds(cuts[0], cuts[1], false, false, true);
+    for (int k = 0; k <= n; ++k) {
+        cuts.push_back(cut(k));
+        // A piece shorter than 0.1 mm would vanish in the rounding, and the pieces after it
+        // would be laid over the wire, which then could not be shortened to its first piece.
+        if (k > 0 && VecEqual(cuts[static_cast<size_t>(k)], cuts[static_cast<size_t>(k) - 1])) return false;
+    }
+    if (!w.SetEnds(cuts[0], cuts[1], false, false, true)) return false;
     for (int k = 1; k < n; ++k) m.NewWire(cuts[static_cast<size_t>(k)], cuts[static_cast<size_t>(k) + 1], -2);
+    return true;
 }
 
 void MakeIsolator(TWire& w) {
+    if (w.IsIsolator()) return; // keeps the radius saved when it became one
     w.SavedRadius = w.Radius;
     w.Radius = 0;
 }
 
-void RestoreConductor(TWireList& m, TWire& w) { w.Radius = w.SavedRadius > 0 ? w.SavedRadius : m.DefaultRadius; }
+void RestoreConductor(TWireList& m, TWire& w) {
+    if (!w.IsIsolator()) return; // a conductor's or combined wire's radius is the user's own
+    w.Radius = w.SavedRadius > 0 ? w.SavedRadius : m.DefaultRadius;
+}
 
 void CenterOnAxis(TWire& w) {
     const Vec3& a = w.P1();
@@ -46,6 +59,9 @@ void CenterOnAxis(TWire& w) {
 TWire* ProlongToGround(TWireList& m, TWire& w) {
     if (m.GroundType <= 0) return nullptr;
     if (w.P1().Z == w.P2().Z) return nullptr; // a horizontal wire never reaches the ground
+    // A lower end already at 0.1 m above the ground or below it would send the isolator up
+    // along the wire itself.
+    if (Round4(std::min(w.P1().Z, w.P2().Z) + m.BaseHeight) <= 0.1) return nullptr;
     if (w.P1().Z < w.P2().Z) w.Invert();
     const Vec3 p1 = w.P1();
     const Vec3 p2 = w.P2();
@@ -126,7 +142,9 @@ void SetWireSource(TWireList& m, TWire& w, int position) {
         return;
     }
     const char letter = position == 1 ? 'b' : position == 2 ? 'c' : 'e';
-    const std::string ref = "w" + std::to_string(w.Number()) + letter;
+    std::string ref(1, 'w');
+    ref += std::to_string(w.Number());
+    ref += letter;
     if (src)
         m.ReadObjectText(*src, ref); // the position only: voltage and phase stay
     else
@@ -240,9 +258,63 @@ void RenumberWires(TWireList& m) {
     m.ReorderOwnWires(own);
 }
 
+namespace {
+
+bool SameEnds(const TWire& w, const Vec3& a, const Vec3& b) {
+    return (VecEqual(w.P1(), a) && VecEqual(w.P2(), b)) || (VecEqual(w.P1(), b) && VecEqual(w.P2(), a));
+}
+
+// The unordered pair of two points, for finding equal new ends.
+std::array<double, 6> PairKey(const Vec3& a, const Vec3& b) {
+    std::array<double, 6> x{a.X, a.Y, a.Z, b.X, b.Y, b.Z};
+    std::array<double, 6> y{b.X, b.Y, b.Z, a.X, a.Y, a.Z};
+    return std::min(x, y);
+}
+
+// Gives the wires their new ends, rounded, as one change. One by one, a wire would be
+// refused the place another wire of the set is about to leave, so a square turned by 90
+// degrees about its centre would not turn at all. A wire keeps its ends when its new ends
+// coincide or are not finite, when an earlier wire of the set takes the same new ends, or
+// when they equal (in either order) the ends of a wire that stays where it is.
+void SetEndsTogether(TWireList& m, const std::vector<TWire*>& wires, const std::vector<std::pair<Vec3, Vec3>>& ends) {
+    const size_t n = wires.size();
+    std::vector<Vec3> a(n), b(n);
+    std::vector<bool> moves(n, false);
+    std::unordered_map<const TWire*, size_t> at;
+    std::set<std::array<double, 6>> taken;
+    for (size_t i = 0; i < n; ++i) {
+        at[wires[i]] = i;
+        a[i] = {Round4(ends[i].first.X), Round4(ends[i].first.Y), Round4(ends[i].first.Z)};
+        b[i] = {Round4(ends[i].second.X), Round4(ends[i].second.Y), Round4(ends[i].second.Z)};
+        const bool finite = std::isfinite(a[i].X + a[i].Y + a[i].Z + b[i].X + b[i].Y + b[i].Z);
+        moves[i] = finite && !VecEqual(a[i], b[i]) && taken.insert(PairKey(a[i], b[i])).second;
+    }
+    // A refused wire stays in its place, which may be where another one wanted to go.
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t i = 0; i < n; ++i) {
+            if (!moves[i]) continue;
+            for (TWire* other : m.WiresAt(a[i])) {
+                if (other == wires[i] || !SameEnds(*other, a[i], b[i])) continue;
+                const auto it = at.find(other);
+                if (it == at.end() || !moves[it->second]) {
+                    moves[i] = false;
+                    changed = true;
+                    break;
+                }
+            }
+        }
+    }
+    for (size_t i = 0; i < n; ++i)
+        if (moves[i]) wires[i]->AssignEnds(a[i], b[i], false);
+}
+
+} // namespace
+
 void MoveSelected(TWireList& m, const Vec3& v, bool keep) {
-    for (TWire* s : m.Selection.ToVector()) {
-        if (keep) {
+    const std::vector<TWire*> sel = m.Selection.ToVector();
+    if (keep) {
+        for (TWire* s : sel) {
             const Vec3 a = s->P1();
             const Vec3 b = s->P2();
             std::vector<TWire*> touching = m.WiresAt(a);
@@ -257,8 +329,10 @@ void MoveSelected(TWireList& m, const Vec3& v, bool keep) {
                 if (VecEqual(w->P2(), a) || VecEqual(w->P2(), b)) w->SetEnds(w->P1(), VecAdd(w->P2(), v), false, false, true);
             }
         }
-        s->SetEnds(VecAdd(s->P1(), v), VecAdd(s->P2(), v), false, false, true);
     }
+    std::vector<std::pair<Vec3, Vec3>> ends;
+    for (const TWire* s : sel) ends.emplace_back(VecAdd(s->P1(), v), VecAdd(s->P2(), v));
+    SetEndsTogether(m, sel, ends);
 }
 
 double LowestZ(const std::vector<TWire*>& wires, double start) {
@@ -282,21 +356,26 @@ void RotateSelected(TWireList& m, int axis, int centreMode, double angle, bool i
     }
     const double step = axis == 1 ? -angle : angle;
     double current = step;
-    for (auto it = sel.rbegin(); it != sel.rend(); ++it) {
-        TWire* w = *it;
+    // Walked from the last selected wire to the current one.
+    std::vector<TWire*> walk(sel.rbegin(), sel.rend());
+    std::vector<std::pair<Vec3, Vec3>> ends;
+    for (TWire* w : walk) {
         Vec3 p = w->P1();
         Vec3 q = w->P2();
         RotatePair(p, q, axis, centre, centreMode, current);
-        w->SetEnds(p, q, false, false, true);
+        ends.emplace_back(p, q);
         if (increasingStep) current += step;
     }
+    SetEndsTogether(m, walk, ends);
 }
 
 void CopySelection(TWireList& m, TWireList& clipboard) {
     clipboard.Clear(false);
     m.PasteShift = {};
     m.PasteOffset = {};
-    for (const TWire* w : m.Selection) clipboard.NewWireCopy({w->P1(), w->P2(), w->Radius, w->Segments});
+    for (const TWire* w : m.Selection)
+        // The radius is taken as it is: any negative value names a combined wire.
+        if (TWire* c = clipboard.NewWireCopy({w->P1(), w->P2(), w->Radius, w->Segments})) c->Radius = w->Radius;
 }
 
 bool PasteWouldDuplicate(const TWireList& m, const TWireList& clipboard) {
@@ -311,6 +390,7 @@ int PasteWires(TWireList& m, const TWireList& clipboard, const Vec3& offset) {
     for (const TWire* w : clipboard) {
         TWire* n = m.NewWire(VecAdd(w->P1(), m.PasteShift), VecAdd(w->P2(), m.PasteShift), w->Radius);
         if (n) {
+            n->Radius = w->Radius;
             n->Segments = w->Segments;
             ++made;
         }

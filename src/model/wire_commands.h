@@ -12,12 +12,14 @@ namespace velomast {
 
 // Cuts the wire into n equal pieces (n >= 2): the wire keeps the first piece with its
 // radius, segmentation, sources and loads; the others are appended with the default
-// radius and automatic segmentation.
-void Divide(TWireList& m, TWire& w, int n);
+// radius and automatic segmentation. Returns false, changing nothing, when a piece would
+// be shorter than 0.1 mm or the first piece would duplicate another wire.
+bool Divide(TWireList& m, TWire& w, int n);
 
-// Radius 0, the old radius kept in SavedRadius.
+// Radius 0, the old radius kept in SavedRadius; an isolator stays as it is.
 void MakeIsolator(TWire& w);
-// Back to SavedRadius when it is > 0, otherwise the list's DefaultRadius.
+// An isolator gets back SavedRadius when it is > 0, otherwise the list's DefaultRadius;
+// other wires stay as they are.
 void RestoreConductor(TWireList& m, TWire& w);
 
 // Shifts the wire so that its middle lies on a coordinate plane: z = 0 when the wire
@@ -25,7 +27,8 @@ void RestoreConductor(TWireList& m, TWire& w);
 void CenterOnAxis(TWire& w);
 
 // Over real or perfect ground: extends the wire from its lower end by an isolator down to
-// 0.1 m above the ground. Returns the new wire, or nullptr when nothing was added.
+// 0.1 m above the ground. Returns the new wire, or nullptr when nothing was added (free
+// space, a horizontal wire, a lower end not above that height, a duplicate).
 TWire* ProlongToGround(TWireList& m, TWire& w);
 
 // Moves each free end of the wire (an end without a connection point at the last element

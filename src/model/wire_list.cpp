@@ -48,63 +48,13 @@ TWireList::~TWireList() {
 
 // ---- end index ------------------------------------------------------------------------
 
-TWireList::PointKey TWireList::KeyOf(const Vec3& p) {
-    // Equal coordinates must give equal keys: -0 and +0 compare equal, so do their keys.
-    auto bits = [](double v) {
-        if (v == 0) v = 0;
-        if (std::isnan(v)) v = std::numeric_limits<double>::quiet_NaN();
-        return std::bit_cast<uint64_t>(v);
-    };
-    return PointKey{{bits(p.X), bits(p.Y), bits(p.Z)}};
-}
+void TWireList::IndexInsert(TWire* w) { Ends_.Insert(w); }
 
-TWireList::PairKey TWireList::KeyOf(const Vec3& a, const Vec3& b) {
-    PointKey ka = KeyOf(a);
-    PointKey kb = KeyOf(b);
-    if (std::lexicographical_compare(kb.B, kb.B + 3, ka.B, ka.B + 3)) std::swap(ka, kb);
-    return PairKey{ka, kb};
-}
-
-size_t TWireList::KeyHash::operator()(const PointKey& k) const {
-    uint64_t h = 0x9E3779B97F4A7C15ULL;
-    for (uint64_t b : k.B) {
-        h ^= b + 0x9E3779B97F4A7C15ULL + (h << 6) + (h >> 2);
-        h *= 0xBF58476D1CE4E5B9ULL;
-    }
-    return static_cast<size_t>(h ^ (h >> 31));
-}
-
-size_t TWireList::KeyHash::operator()(const PairKey& k) const {
-    return (*this)(k.A) * 31 + (*this)(k.B);
-}
-
-void TWireList::IndexInsert(TWire* w) {
-    PointIndex_[KeyOf(w->P1_)].push_back(w);
-    PointIndex_[KeyOf(w->P2_)].push_back(w);
-    PairIndex_[KeyOf(w->P1_, w->P2_)].push_back(w);
-}
-
-void TWireList::IndexRemove(TWire* w) {
-    auto dropFrom = [w](auto& map, const auto& key) {
-        auto it = map.find(key);
-        if (it == map.end()) return;
-        auto& v = it->second;
-        // From the back: a wire is most often moved right after it was made (a file's
-        // wires are made at the origin and then placed), and many may share a point.
-        auto pos = std::find(v.rbegin(), v.rend(), w);
-        if (pos != v.rend()) v.erase(std::next(pos).base());
-        if (v.empty()) map.erase(it);
-    };
-    dropFrom(PointIndex_, KeyOf(w->P1_));
-    dropFrom(PointIndex_, KeyOf(w->P2_));
-    dropFrom(PairIndex_, KeyOf(w->P1_, w->P2_));
-}
+void TWireList::IndexRemove(TWire* w) { Ends_.Remove(w); }
 
 TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* ignore) const {
-    auto it = PairIndex_.find(KeyOf(s, e));
-    if (it == PairIndex_.end()) return nullptr;
     TWire* best = nullptr;
-    for (TWire* w : it->second) {
+    for (TWire* w = Ends_.FirstPair(s, e); w; w = TEndIndex::NextPair(w)) {
         if (w == ignore) continue;
         const bool same = (VecEqual(w->P1_, s) && VecEqual(w->P2_, e)) || (VecEqual(w->P1_, e) && VecEqual(w->P2_, s));
         if (same && (!best || w->Index_ < best->Index_)) best = w;
@@ -114,10 +64,10 @@ TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* igno
 
 std::vector<TWire*> TWireList::WiresAt(const Vec3& p) const {
     std::vector<TWire*> out;
-    auto it = PointIndex_.find(KeyOf(p));
-    if (it == PointIndex_.end()) return out;
-    for (TWire* w : it->second)
+    for (TEndRef r = Ends_.FirstAt(p); r; r = TEndIndex::NextAt(r)) {
+        TWire* w = r.Wire();
         if (VecEqual(w->P1_, p) || VecEqual(w->P2_, p)) out.push_back(w);
+    }
     std::sort(out.begin(), out.end(), [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -147,6 +97,19 @@ TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
 }
 
 TWire* TWireList::NewWire(int32_t ownerTag) { return Adopt(new TWire(), ownerTag); }
+
+TWire* TWireList::NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerTag) {
+    auto* w = new TWire();
+    w->P1_ = p1;
+    w->P2_ = p2;
+    w->UpdateDerived();
+    return Adopt(w, ownerTag);
+}
+
+void TWireList::ReserveWires(size_t n) {
+    Items_.reserve(Items_.size() + n);
+    Ends_.Reserve(n);
+}
 
 TWire* TWireList::NewWire(double x1, double y1, double z1, double x2, double y2, double z2) {
     TWire* w = NewWire(0);
@@ -234,8 +197,7 @@ void TWireList::FreeAllWires() {
     for (TWire* w : Items_) delete w;
     Items_.clear();
     OwnCount_ = 0;
-    PointIndex_.clear();
-    PairIndex_.clear();
+    Ends_.Clear();
     Selection.Rev_.clear();
     DragList.clear();
 }

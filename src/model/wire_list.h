@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace velomast {
@@ -90,6 +89,12 @@ public:
     // ---- wires ------------------------------------------------------------------------
     // An empty wire (both ends at the origin), appended.
     TWire* NewWire(int32_t ownerTag = 0);
+    // A wire with the given ends stored as they are, without rounding or refusal (a file's
+    // or a snapshot's wire); radius DefaultRadius, appended.
+    TWire* NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerTag = 0);
+    // Makes room for n more wires (a file about to be read), so the list and its end
+    // index grow once.
+    void ReserveWires(size_t n);
     // A wire from six coordinates, its ends set with rounding (the set may be refused,
     // leaving the ends at the origin).
     TWire* NewWire(double x1, double y1, double z1, double x2, double y2, double z2);
@@ -263,21 +268,6 @@ public:
 private:
     friend class TWire;
 
-    struct PointKey {
-        uint64_t B[3];
-        friend bool operator==(const PointKey&, const PointKey&) = default;
-    };
-    struct PairKey {
-        PointKey A, B;
-        friend bool operator==(const PairKey&, const PairKey&) = default;
-    };
-    struct KeyHash {
-        size_t operator()(const PointKey& k) const;
-        size_t operator()(const PairKey& k) const;
-    };
-    static PointKey KeyOf(const Vec3& p);
-    static PairKey KeyOf(const Vec3& a, const Vec3& b);
-
     TWire* Adopt(TWire* w, int32_t ownerTag);
     void IndexInsert(TWire* w);
     void IndexRemove(TWire* w);
@@ -288,8 +278,7 @@ private:
     void InitView(const TRectI& paintRect);
 
     size_t OwnCount_ = 0;
-    std::unordered_map<PointKey, std::vector<TWire*>, KeyHash> PointIndex_;
-    std::unordered_map<PairKey, std::vector<TWire*>, KeyHash> PairIndex_;
+    TEndIndex Ends_;
 };
 
 } // namespace velomast

@@ -7,32 +7,73 @@
 namespace velomast {
 
 namespace {
+// One wire being collected: the ranges of the wires sharing its start and its end (each
+// in list order), merged as they are taken.
 struct CollectFrame {
     TWire* W;
-    std::vector<TWire*> Candidates; // wires sharing an end with W, in list order
-    size_t Next = 0;
+    Vec3 PA, PB;
+    size_t Ia, EndA;
+    size_t Ib, EndB; // an empty range when the wire's ends coincide
 };
 } // namespace
 
 void TWireList::RebuildElements() {
     ClearElements();
 
+    // The ends grouped by point: each point's wires in list order, one group after the
+    // other, and for every wire end the group of its point. Frames refer to these ranges,
+    // so a point where thousands of wires meet costs no more memory than the groups.
+    auto byIndex = [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; };
+    const size_t n = Items_.size();
+    std::vector<TWire*> grouped;
+    grouped.reserve(2 * n);
+    std::vector<size_t> groupStart;
+    std::vector<uint32_t> groupOfEnd(2 * n, 0);
+    Ends_.ForEachPoint([&](TEndRef head) {
+        const auto g = static_cast<uint32_t>(groupStart.size());
+        const size_t begin = grouped.size();
+        groupStart.push_back(begin);
+        for (TEndRef r = head; r; r = TEndIndex::NextAt(r)) {
+            grouped.push_back(r.Wire());
+            groupOfEnd[r.Wire()->Index_ * 2 + static_cast<size_t>(r.End())] = g;
+        }
+        const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(begin);
+        std::sort(first, grouped.end(), byIndex);
+        grouped.erase(std::unique(first, grouped.end()), grouped.end()); // a wire with both ends here
+    });
+    groupStart.push_back(grouped.size());
+
+    auto makeFrame = [&](TWire* w) {
+        const uint32_t ga = groupOfEnd[w->Index_ * 2];
+        const uint32_t gb = groupOfEnd[w->Index_ * 2 + 1];
+        CollectFrame f{w, w->P1_, w->P2_, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1]};
+        if (VecEqual(w->P1_, w->P2_)) f.Ib = f.EndB;
+        return f;
+    };
+    // The next wire of a range that has an end at p.
+    auto peek = [&](size_t& i, size_t end, const Vec3& p) -> TWire* {
+        for (; i < end; ++i) {
+            TWire* q = grouped[i];
+            if (VecEqual(q->P1_, p) || VecEqual(q->P2_, p)) return q;
+        }
+        return nullptr;
+    };
+    // The wires touching f.W, in list order, each once, f.W itself left out.
+    auto next = [&](CollectFrame& f) -> TWire* {
+        for (;;) {
+            TWire* a = peek(f.Ia, f.EndA, f.PA);
+            TWire* b = peek(f.Ib, f.EndB, f.PB);
+            if (!a && !b) return nullptr;
+            TWire* q = (!b || (a && a->Index_ <= b->Index_)) ? a : b;
+            if (a == q) ++f.Ia;
+            if (b == q) ++f.Ib;
+            if (q != f.W) return q;
+        }
+    };
+
     // Collect(W, E) visits the wires touching W in list order and descends into each newly
     // joined wire before going on (depth first). The frames below replay exactly that
     // order without recursion, so chains of any length are safe.
-    auto makeFrame = [this](TWire* w) {
-        CollectFrame f{w, WiresAt(w->P1_), 0};
-        if (!VecEqual(w->P1_, w->P2_)) {
-            std::vector<TWire*> atEnd = WiresAt(w->P2_);
-            f.Candidates.insert(f.Candidates.end(), atEnd.begin(), atEnd.end());
-            std::sort(f.Candidates.begin(), f.Candidates.end(),
-                      [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
-            f.Candidates.erase(std::unique(f.Candidates.begin(), f.Candidates.end()), f.Candidates.end());
-        }
-        std::erase(f.Candidates, w);
-        return f;
-    };
-
     std::vector<CollectFrame> stack;
     for (TWire* first : Items_) {
         if (first->OwnerTag_ != 0 || first->Radius == 0 || first->Element) continue;
@@ -44,12 +85,12 @@ void TWireList::RebuildElements() {
 
         while (!stack.empty()) {
             CollectFrame& f = stack.back();
-            if (f.Next >= f.Candidates.size()) {
+            TWire* q = next(f);
+            if (!q) {
                 stack.pop_back();
                 continue;
             }
             TWire* w = f.W;
-            TWire* q = f.Candidates[f.Next++];
             if (q->Radius == 0) continue;
             if (q->Element && q->Element != e) continue;
             const bool hadElement = q->Element != nullptr;

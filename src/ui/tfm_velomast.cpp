@@ -1,6 +1,7 @@
 #include "tfm_velomast.h"
 
 #include "settings/settings_file.h"
+#include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
 #include "ui/tool_icons.h"
 #include "view/view_camera.h"
@@ -82,6 +83,8 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     // 14. A file named on the command line.
     ApplyStartupArguments(options.Arguments);
 
+    ConnectWireCommands();
+    SetUpMouseEditing();
     SetUpTablesAndSelection();
     qApp->installEventFilter(this);
     UpdateForm();
@@ -89,6 +92,9 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
 
 TfmVelomast::~TfmVelomast() {
     qApp->removeEventFilter(this);
+    // Losing focus while the window is taken down must not run the scale box's handler.
+    cbScale_->blockSignals(true);
+    cbScale_->lineEdit()->blockSignals(true);
     IniFile_->WriteRecentFiles(RecentFiles_, MaxRecentFiles);
     PaintBox1_->SetMouse(nullptr);
 }
@@ -379,6 +385,7 @@ void TfmVelomast::BuildToolBar() {
     cbScale_->setEditable(true);
     cbScale_->setInsertPolicy(QComboBox::NoInsert);
     cbScale_->setMinimumContentsLength(8);
+    cbScale_->setFocusPolicy(Qt::ClickFocus);
     for (const char* item : ScaleItems) cbScale_->addItem(QString::fromUtf8(item));
     connect(cbScale_, qOverload<int>(&QComboBox::activated), this, [this](int) { cbScaleSelect(); });
     connect(cbScale_->lineEdit(), &QLineEdit::returnPressed, this, &TfmVelomast::cbScaleEnter);
@@ -496,6 +503,9 @@ void TfmVelomast::showEvent(QShowEvent* event) {
     if (!Shown_) {
         Shown_ = true;
         if (!IniFile_->ReadBool("View", "TabOnTop", true)) pcMain_->setTabPosition(QTabWidget::South);
+        // The view has the keys at start, not the scale box (whose text field would take
+        // Ctrl+C, Ctrl+V and Del).
+        PaintBox1_->setFocus();
     }
     QMainWindow::showEvent(event);
 }
@@ -558,7 +568,10 @@ bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
 
     switch (event->key()) {
     case Qt::Key_Escape:
-        if (!Button("sbEditMode")->isChecked()) PressButton("sbEditMode");
+        if (!Button("sbEditMode")->isChecked()) {
+            PressButton("sbEditMode");
+            MouseController_->Escape();
+        }
         return false;
     case Qt::Key_Space:
         Model_->SelectNextWire();
@@ -604,6 +617,7 @@ void TfmVelomast::ModeClick(QToolButton* button) {
     }
     SetStatusText(0, " " + button->toolTip());
     PaintView();
+    if (name == QLatin1String("sbPolygon")) AskPolygonSides();
 }
 
 // ---- closing --------------------------------------------------------------------------

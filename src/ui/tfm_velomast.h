@@ -125,6 +125,39 @@ public:
     void NLangEnClick();
     void NLangRuClick();
 
+    // ---- wire commands, clipboard, move and rotate ----------------------------------------
+    void NpDeleteClick();
+    void NpInvertClick();
+    void NpMakeIsolatorClick();
+    void NRestoreWireClick();
+    void NCenterOnAxisClick();
+    void NProlongToGroundClick();
+    void NLinkToNearestClick();
+    // Into `tag` pieces; 7 asks for the number.
+    void NpDivide2Click(int tag);
+    void NpMergeClick();
+    // Tag 1 begin, 2 centre, 3 end: adds or moves the source; 0 deletes it.
+    void NpSourceOnBeginClick(int tag);
+    void NUncomboSelectedClick(bool selectedOnly);
+    void NRenumberClick();
+    // Tag 1 the selected wires, 0 all wires.
+    void NRedirectSelectedClick(int tag);
+    void NEditCopyClick();
+    void NEditCutClick();
+    void NEditPasteClick();
+    void NPasteSpecialClick();
+    void NMoveClick();
+    void NRotateClick();
+
+    // ---- mouse editing in the view ------------------------------------------------------
+    // The gesture state machine of the paint box.
+    class TMouseController& Mouse() { return *MouseController_; }
+    // Sides of the polygon tool, 3..100.
+    int PolygonSides() const { return PolygonSides_; }
+    void sbCenterZeroClick();
+    void sbCenterOnAntennaClick();
+    void sbCenterOnSelectedClick();
+
     // ---- wire table, parameters page, selection commands and elements ------------------
     // Rows of the wire table dgWire (row 0 is the header row).
     enum TWireTableRow { RowLength = 1, RowX1, RowY1, RowZ1, RowX2, RowY2, RowZ2, RowDiameter, RowAzimuth, RowZenith,
@@ -246,6 +279,21 @@ private:
     QLabel* StatusPanels_[5] = {};
     QLabel* laWire_ = nullptr;
     QLabel* laRadiusMax_ = nullptr;
+
+    // ---- wire commands, clipboard, move and rotate ----------------------------------------
+    void ConnectWireCommands();
+    // The only selected wire; nullptr when none or several are selected.
+    TWire* OnlySelectedWire() const;
+    // The commit of a wire command: the undo step, then the refresh.
+    void CommitWireCommand(bool autoScale);
+    // Adds the clipboard wires shifted by `offset` and commits.
+    void PasteFromClipboard(const Vec3& offset);
+
+    // ---- mouse editing in the view ------------------------------------------------------
+    void SetUpMouseEditing();
+    // The polygon button's question for the number of sides.
+    void AskPolygonSides();
+    std::unique_ptr<TMouseController> MouseController_;
 
     // ---- wire table, parameters page, selection commands and elements ------------------
     void SetUpTablesAndSelection();

@@ -47,7 +47,7 @@ TEST(TextCodec, DecodeChoosesTheEncoding) {
         {"\xC0\xED\xF2\xE5\xED\xED\xE0", TTextEncoding::Cp1251, false, "Антенна"},
         {"Антенна", TTextEncoding::Utf8, false, "Антенна"},
         {"\xEF\xBB\xBF" "Dipole", TTextEncoding::Utf8, true, "Dipole"},
-        {"\xEF\xBB\xBF" "\xC0", TTextEncoding::Cp1251, false, "п»їА"}, // a BOM before bytes that are not UTF-8
+        {"\xEF\xBB\xBF" "\xC0", TTextEncoding::Cp1251, true, "А"}, // a mark before bytes that are not UTF-8
         {"\xC0\x80", TTextEncoding::Cp1251, false, "А\xD0\x82"},     // overlong form: not UTF-8
         {"\xED\xA0\x80", TTextEncoding::Cp1251, false, "н\xC2\xA0\xD0\x82"}, // surrogate: not UTF-8
         {"", TTextEncoding::Cp1251, false, ""},

@@ -17,9 +17,11 @@ TEST(FuzzRegressions, EveryKeptInputReadsAndWritesStably) {
         TWireList a;
         const TReadResult r = ReadModelBytes(a, bytes, "fuzz.maa");
         if (!r.Ok()) continue;
+        a.StoreLinkedList = !a.LinkedList.empty();
         const std::string once = EncodeModelText(ModelFileLines(a, false), a.Encoding, a.EncodingBom);
         TWireList b;
         ASSERT_TRUE(ReadModelBytes(b, once, "fuzz.maa").Ok()) << e.path();
+        b.StoreLinkedList = !b.LinkedList.empty();
         EXPECT_EQ(EncodeModelText(ModelFileLines(b, false), b.Encoding, b.EncodingBom), once) << e.path();
     }
 }

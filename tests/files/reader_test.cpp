@@ -124,7 +124,9 @@ TEST(ReadModel, WireLinesInEveryNotation) {
 TEST(ReadModel, FastWireLineMatchesTheModelParser) {
     for (const char* line : {"0,0,0,0,0,10,0.001,-1", " 1.5 ,\t-2,5, 3e2,4E-1,5.,6,7,8,9", ",,,1,2", "", "   ",
                              "1.2.3,4,5,6,7,8,9,10", "a,b,c,d,e,f,g,h", "1,2,3,4,5,6,7,99999999999", "+1,-2,+3e+2,4,5,6,7,+8",
-                             "1e999,2,3,4,5,6,7,8", "0x10,2,3,4,5,6,7,8", "1,2,3,4,5,6,7, 8 9"}) {
+                             "1e999,2,3,4,5,6,7,8", "0x10,2,3,4,5,6,7,8", "1,2,3,4,5,6,7, 8 9",
+                             ".5,5.,-.5,1.e5,1e+5,1E-5,-0,8", "1-5,1e,e5,--5,-+5,1e5e5,.,-", "inf,nan,infinity,-inf,1e-320,4.9e-324,1.7976931348623157e308,0",
+                             "00012.5000,1e0005,-0.0e-0,+.5,1,2,3,4"}) {
         const TWireRecord a = ReadWireLine(line);
         const TWireRecord b = ParseWireLine(line);
         ExpectVec(a.P1, b.P1);
@@ -284,6 +286,17 @@ TEST(ReadModel, CoincidingAndRepeatedWiresAreKeptWithWarnings) {
     ExpectVec(m[2]->P2(), V(0, 0, 0));
     EXPECT_FALSE(m[0]->SetEnds({2, 2, 2}, {2, 2, 2}, false, false, true));
     EXPECT_FALSE(m[3]->SetEnds({0, 0, 0}, {1, 0, 0}, false, false, true));
+
+    // Many of them make a short list.
+    ModelText many;
+    many.Wires.assign(60, "1,2,3,1,2,3,0.001,-1");
+    many.Sources = {"w60c,0,1"};
+    TWireList big;
+    const TReadResult rb = Read(big, many);
+    ASSERT_TRUE(rb.Ok());
+    EXPECT_EQ(big.OwnCount(), 60u);
+    ASSERT_EQ(rb.Warnings.size(), 51u);
+    EXPECT_EQ(rb.Warnings.back(), "И ещё предупреждений: 10");
 }
 
 TEST(ReadModel, Frequency) {

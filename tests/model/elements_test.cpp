@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 using namespace velomast;
 
 namespace {
@@ -130,4 +133,117 @@ TEST(Elements, TurningRadiusIsHalfTheHorizontalDiagonal) {
     Add(m, {0, 0, 0}, {3, 4, 10});
     m.ComputeBox();
     EXPECT_DOUBLE_EQ(m.TurningRadius(), 2.5);
+}
+
+namespace {
+// The collection as first written: every visited wire copies the sorted list of the wires
+// touching it. The rebuild must give exactly its elements, order and junctions.
+void ReferenceRebuild(TWireList& m) {
+    for (TWire* w : m) {
+        w->Element = nullptr;
+        w->StartJunction = w->EndJunction = nullptr;
+    }
+    m.Elements.clear();
+    m.Junctions.clear();
+    struct Frame {
+        TWire* W;
+        std::vector<TWire*> Candidates;
+        size_t Next = 0;
+    };
+    auto frame = [&](TWire* w) {
+        Frame f{w, m.WiresAt(w->P1()), 0};
+        if (!VecEqual(w->P1(), w->P2())) {
+            std::vector<TWire*> atEnd = m.WiresAt(w->P2());
+            f.Candidates.insert(f.Candidates.end(), atEnd.begin(), atEnd.end());
+            std::sort(f.Candidates.begin(), f.Candidates.end(),
+                      [&](const TWire* a, const TWire* b) { return m.IndexOf(a) < m.IndexOf(b); });
+            f.Candidates.erase(std::unique(f.Candidates.begin(), f.Candidates.end()), f.Candidates.end());
+        }
+        std::erase(f.Candidates, w);
+        return f;
+    };
+    std::vector<Frame> stack;
+    for (TWire* first : m) {
+        if (first->OwnerTag() != 0 || first->Radius == 0 || first->Element) continue;
+        m.Elements.push_back(std::make_unique<TElement>());
+        TElement* e = m.Elements.back().get();
+        e->Index = static_cast<int32_t>(m.Elements.size()) - 1;
+        e->AddWire(first);
+        stack.push_back(frame(first));
+        while (!stack.empty()) {
+            Frame& f = stack.back();
+            if (f.Next >= f.Candidates.size()) {
+                stack.pop_back();
+                continue;
+            }
+            TWire* w = f.W;
+            TWire* q = f.Candidates[f.Next++];
+            if (q->Radius == 0 || (q->Element && q->Element != e)) continue;
+            const bool had = q->Element != nullptr;
+            bool matched = false;
+            auto join = [&](TCPoint*& wj, const Vec3& wp, TCPoint*& qj, const Vec3& qp) {
+                if (!VecEqual(wp, qp)) return;
+                if (!wj) {
+                    m.Junctions.push_back(std::make_unique<TCPoint>(TCPoint{wp}));
+                    wj = m.Junctions.back().get();
+                }
+                qj = wj;
+                matched = true;
+            };
+            join(w->StartJunction, w->P1(), q->StartJunction, q->P1());
+            join(w->EndJunction, w->P2(), q->StartJunction, q->P1());
+            join(w->StartJunction, w->P1(), q->EndJunction, q->P2());
+            join(w->EndJunction, w->P2(), q->EndJunction, q->P2());
+            if (matched && !had) {
+                e->AddWire(q);
+                stack.push_back(frame(q));
+            }
+        }
+    }
+}
+
+// Elements as wire numbers, and each wire's junctions as positions in the junction list.
+std::vector<std::vector<size_t>> Signature(const TWireList& m) {
+    std::vector<std::vector<size_t>> sig;
+    for (const auto& e : m.Elements) {
+        sig.emplace_back();
+        for (const TWire* w : e->ElementWires) sig.back().push_back(m.IndexOf(w));
+    }
+    auto junction = [&](const TCPoint* j) -> size_t {
+        for (size_t i = 0; i < m.Junctions.size(); ++i)
+            if (m.Junctions[i].get() == j) return i + 1;
+        return 0;
+    };
+    sig.emplace_back();
+    for (const TWire* w : m) {
+        sig.back().push_back(junction(w->StartJunction));
+        sig.back().push_back(junction(w->EndJunction));
+    }
+    sig.push_back({m.Junctions.size()});
+    return sig;
+}
+} // namespace
+
+TEST(Elements, RebuildMatchesTheFirstWrittenCollection) {
+    // Random wires between a few points: shared ends, coinciding ends, repeated wires,
+    // isolators and scene wires, in every order.
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> coord(0, 2);
+    std::uniform_int_distribution<int> kind(0, 9);
+    for (int model = 0; model < 300; ++model) {
+        TWireList m;
+        const int n = 5 + model % 40;
+        for (int i = 0; i < n; ++i) {
+            const Vec3 a{double(coord(rng)), double(coord(rng)), 0};
+            const Vec3 b{double(coord(rng)), double(coord(rng)), double(coord(rng) % 2)};
+            const int k = kind(rng);
+            TWire* w = m.NewWire(k == 9 ? 1 : 0);
+            w->AssignEnds(a, k == 8 ? a : b, true);
+            w->Radius = k == 7 ? 0 : 0.001;
+        }
+        m.RebuildElements();
+        const auto rebuilt = Signature(m);
+        ReferenceRebuild(m);
+        ASSERT_EQ(rebuilt, Signature(m)) << "model " << model;
+    }
 }

@@ -36,6 +36,20 @@ TEST(WireCommands, DivideKeepsTheFirstPieceAndChainsTheRest) {
     EXPECT_TRUE(VecEqual(t[1]->P1(), t[0]->P2()));
     EXPECT_TRUE(VecEqual(t[2]->P1(), t[1]->P2()));
     EXPECT_TRUE(VecEqual(t[2]->P2(), {1, 0, 0}));
+
+    // The largest count the window allows, and a wire too short for it: pieces under
+    // 0.1 mm would collapse, so the wire stays whole instead of being overlaid.
+    TWireList big;
+    EXPECT_TRUE(Divide(big, *Add(big, {0, 0, 0}, {0, 0, 2}), 200));
+    EXPECT_EQ(big.Count(), 200u);
+    EXPECT_TRUE(VecEqual(big[199]->P2(), {0, 0, 2}));
+    TWireList tiny;
+    TWire* s = Add(tiny, {0, 0, 0}, {0.01, 0, 0});
+    EXPECT_FALSE(Divide(tiny, *s, 200));
+    EXPECT_EQ(tiny.Count(), 1u);
+    EXPECT_TRUE(Ends(s, {0, 0, 0}, {0.01, 0, 0}));
+    EXPECT_TRUE(Divide(tiny, *s, 100)); // 0.1 mm pieces still work
+    EXPECT_EQ(tiny.Count(), 100u);
 }
 
 TEST(WireCommands, IsolatorsAndRestoring) {
@@ -48,6 +62,18 @@ TEST(WireCommands, IsolatorsAndRestoring) {
     EXPECT_EQ(w->Radius, 0.003);
     RestoreConductor(m, *direct);
     EXPECT_EQ(direct->Radius, 0.0008);
+
+    // Making an isolator twice keeps the first radius; restoring leaves conductors and
+    // combined wires alone.
+    MakeIsolator(*w);
+    MakeIsolator(*w);
+    RestoreConductor(m, *w);
+    EXPECT_EQ(w->Radius, 0.003);
+    TWire* combined = Add(m, {0, 2, 0}, {1, 2, 0}, -0.002);
+    w->Radius = 0.004;
+    for (TWire* x : {w, combined}) RestoreConductor(m, *x);
+    EXPECT_EQ(w->Radius, 0.004);
+    EXPECT_EQ(combined->Radius, -0.002);
 }
 
 TEST(WireCommands, CenterOnAxis) {
@@ -75,6 +101,12 @@ TEST(WireCommands, ProlongToGround) {
     EXPECT_EQ(ProlongToGround(m, *w), nullptr); // already there
     TWire* flat = Add(m, {5, 0, 1}, {6, 0, 1});
     EXPECT_EQ(ProlongToGround(m, *flat), nullptr);
+    // A lower end 0.1 m above the ground or lower: nothing to add, nothing inverted.
+    for (double z : {-1.9, -1.95, -2.5}) {
+        TWire* low = Add(m, {3, 0, z}, {3, 0, 4});
+        EXPECT_EQ(ProlongToGround(m, *low), nullptr) << z;
+        EXPECT_EQ(low->P1().Z, z);
+    }
     m.GroundType = 0;
     TWire* other = Add(m, {9, 0, 1}, {9, 0, 4});
     EXPECT_EQ(ProlongToGround(m, *other), nullptr);
@@ -222,6 +254,19 @@ TEST(WireCommands, MoveWithAndWithoutKeepingConnections) {
         else
             EXPECT_TRUE(Ends(n, {1, 0, 0}, {1, 1, 0}));
     }
+    // A selected row moved along itself by one wire: each takes the place the next leaves.
+    TWireList row;
+    TWire* r1 = Add(row, {0, 0, 0}, {1, 0, 0});
+    TWire* r2 = Add(row, {1, 0, 0}, {2, 0, 0});
+    TWire* block = Add(row, {4, 0, 0}, {5, 0, 0});
+    TWire* r3 = Add(row, {3, 0, 0}, {4, 0, 0}); // would land on the unselected block: stays
+    for (TWire* w : {r1, r2, r3}) row.SelectWire(w, false);
+    MoveSelected(row, {1, 0, 0}, false);
+    EXPECT_TRUE(Ends(r1, {1, 0, 0}, {2, 0, 0}));
+    EXPECT_TRUE(Ends(r2, {2, 0, 0}, {3, 0, 0}));
+    EXPECT_TRUE(Ends(r3, {3, 0, 0}, {4, 0, 0}));
+    EXPECT_TRUE(Ends(block, {4, 0, 0}, {5, 0, 0}));
+
     TWireList g;
     Add(g, {0, 0, 3}, {0, 0, 1});
     Add(g, {0, 0, 5}, {0, 0, 7});
@@ -264,6 +309,22 @@ TEST(WireCommands, RotateAboutCentres) {
     g.SelectWire(b, false);
     RotateSelected(g, 2, 2, 180, false);
     EXPECT_TRUE(Ends(a, {12, 7, 3}, {10, 7, 3}));
+
+    // A square loop turned by 90 degrees about its centre: every side takes the place of
+    // the next one, and the feed at the bottom goes to the side.
+    TWireList q;
+    TWire* bottom = Add(q, {0, -1, 0}, {0, 1, 0});
+    TWire* right = Add(q, {0, 1, 0}, {0, 1, 2});
+    TWire* top = Add(q, {0, 1, 2}, {0, -1, 2});
+    TWire* left = Add(q, {0, -1, 2}, {0, -1, 0});
+    q.NewObjectFromText(KindSource, "w1c,0,1");
+    for (TWire* w : {left, top, right, bottom}) q.SelectWire(w, false);
+    RotateSelected(q, 0, 2, 90, false);
+    EXPECT_TRUE(Ends(bottom, {0, -1, 2}, {0, -1, 0}));
+    EXPECT_TRUE(Ends(right, {0, -1, 0}, {0, 1, 0}));
+    EXPECT_TRUE(Ends(top, {0, 1, 0}, {0, 1, 2}));
+    EXPECT_TRUE(Ends(left, {0, 1, 2}, {0, -1, 2}));
+    EXPECT_EQ(q.Sources[0]->Wire, bottom); // the fed side now stands upright
 }
 
 TEST(WireCommands, CopyPasteCutAndRows) {
@@ -288,4 +349,17 @@ TEST(WireCommands, CopyPasteCutAndRows) {
     EXPECT_EQ(m.Count(), 8u);
     EXPECT_TRUE(m.FindWireByEnds({3.5, 0, 0}, {3.5, 0, 10}));
     EXPECT_EQ(PasteWires(m, clip, {-3, 0, 0}), 0); // back onto existing wires: skipped
+
+    // Radius and segmentation travel as they are, whatever the combined-wire number.
+    TWireList src, board;
+    TWire* c = Add(src, {0, 0, 0}, {1, 0, 0}, -2);
+    c->Radius = -2;
+    c->Segments = 7;
+    src.SelectWire(c, true);
+    CopySelection(src, board);
+    EXPECT_EQ(board[0]->Radius, -2);
+    TWireList dst;
+    ASSERT_EQ(PasteWires(dst, board, {}), 1);
+    EXPECT_EQ(dst[0]->Radius, -2);
+    EXPECT_EQ(dst[0]->Segments, 7);
 }

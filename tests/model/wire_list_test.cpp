@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace velomast;
 
 TEST(WireList, CreationRefusesDuplicatesAndUsesTheDefaultRadius) {
@@ -183,4 +185,40 @@ TEST(WireList, ReorderOwnWiresNeedsAPermutation) {
     m.ReorderOwnWires({b, a});
     EXPECT_EQ(a->Number(), 2);
     EXPECT_EQ(m.WiresAt({1, 0, 0}), (std::vector<TWire*>{a}));
+}
+
+TEST(WireList, EndIndexAgreesWithAFullSearchThroughEditsAndDeletions) {
+    // Few distinct points, so many ends share a point and probe runs collide; random moves,
+    // deletions and re-creations exercise every way the index changes.
+    std::mt19937 rng(7);
+    auto point = [&] {
+        std::uniform_int_distribution<int> d(-2, 2);
+        return Vec3{d(rng) * 0.5, d(rng) * 0.5, (d(rng) == 0 ? -0.0 : d(rng) * 0.5)};
+    };
+    TWireList m;
+    for (int round = 0; round < 3000; ++round) {
+        std::uniform_int_distribution<int> op(0, 9);
+        const int o = op(rng);
+        if (o < 4 || m.Count() == 0) {
+            m.NewWire(point(), point(), -2, round % 5 == 0 ? 1 : 0);
+        } else if (o < 8) {
+            TWire* w = m[std::uniform_int_distribution<size_t>(0, m.Count() - 1)(rng)];
+            w->SetEnds(point(), point(), o == 7, false, true);
+        } else {
+            m.DestroyWire(m[std::uniform_int_distribution<size_t>(0, m.Count() - 1)(rng)]);
+        }
+        if (round % 50 != 0) continue;
+        const Vec3 p = point(), q = point();
+        std::vector<TWire*> at;
+        TWire* pair = nullptr;
+        for (TWire* w : m) {
+            if (VecEqual(w->P1(), p) || VecEqual(w->P2(), p)) at.push_back(w);
+            const bool same = (VecEqual(w->P1(), p) && VecEqual(w->P2(), q)) || (VecEqual(w->P1(), q) && VecEqual(w->P2(), p));
+            if (same && !pair) pair = w;
+        }
+        ASSERT_EQ(m.WiresAt(p), at) << round;
+        ASSERT_EQ(m.FindWireByEnds(p, q), pair) << round;
+    }
+    m.Clear(false);
+    EXPECT_TRUE(m.WiresAt({0, 0, 0}).empty());
 }

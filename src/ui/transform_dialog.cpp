@@ -1,0 +1,35 @@
+#include "transform_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace velomast {
+
+TTransformDialog::TTransformDialog(QWidget* parent) : QDialog(parent) {
+    laTitle_ = new QLabel(this);
+    laTitle_->setObjectName("laTitle");
+}
+
+void TTransformDialog::SetTitles(const QString& caption, const QString& verb, int count, int wireNumber) {
+    setWindowTitle(caption + (count == 1 ? " провода" : " группы проводов"));
+    const QString what = count == 1 ? QStringLiteral("й провод #%1").arg(wireNumber)
+                                    : QStringLiteral("е %1 проводов").arg(count);
+    laTitle_->setText(verb + what + ": ");
+}
+
+void TTransformDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        else
+            focusNextChild();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace velomast

@@ -1,0 +1,28 @@
+// The common ground of the move and rotate dialogs: Enter moves the focus to the next
+// control instead of closing the dialog (a focused button is pressed), Esc cancels, and the
+// caption and title line name what is transformed.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace velomast {
+
+class TTransformDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TTransformDialog(QWidget* parent = nullptr);
+
+    // Caption `caption` + " провода" or " группы проводов"; title line `verb` + "й провод #k"
+    // or "е n проводов" + ": " (verb such as " Переместить выбранны").
+    void SetTitles(const QString& caption, const QString& verb, int count, int wireNumber);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+    QLabel* laTitle_ = nullptr;
+};
+
+} // namespace velomast
