@@ -3,6 +3,7 @@
 #include "settings/settings_file.h"
 #include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
+#include "ui/params_page.h"
 #include "ui/tool_icons.h"
 #include "view/view_camera.h"
 
@@ -523,7 +524,7 @@ void TfmVelomast::pcMainChange(int index) {
     if (!Model_) return;
     TWireList& m = *Model_;
     if (index == PageGeneral) {
-        FillParamsPage();
+        Params_->RefreshParamsPage();
     } else if (index >= 0) {
         QWidget* page = pcMain_->widget(index);
         if (ViewHost_->parentWidget() != page) page->layout()->addWidget(ViewHost_);

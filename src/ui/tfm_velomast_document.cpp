@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QTabWidget>
@@ -164,6 +165,12 @@ void TfmVelomast::NNewAntennaClick() {
     Action("NReopen")->setEnabled(false);
     pcMain_->setCurrentIndex(PageGeneral);
     FillParamsPage();
+    // The name is offered for typing over: without the leading blank, all of it selected.
+    if (auto* name = findChild<QLineEdit*>("edName")) {
+        name->setText(Q(Model_->ModelName));
+        name->setFocus();
+        name->selectAll();
+    }
     UpdateForm();
 }
 

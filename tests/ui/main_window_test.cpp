@@ -116,6 +116,10 @@ TEST_F(MainWindow, CaptionsFollowOpenNewAndSaveAs) {
     EXPECT_EQ(w.windowTitle(), "Веломаст [Новая антенна]");
     EXPECT_EQ(w.MainPages()->currentIndex(), TfmVelomast::PageGeneral);
     EXPECT_EQ(w.Model().OwnCount(), 0u);
+    auto* name = w.findChild<QLineEdit*>("edName");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), "Новая антенна"); // ready to be typed over
+    EXPECT_EQ(name->selectedText(), "Новая антенна");
 }
 
 TEST_F(MainWindow, RecentFilesKeepSevenMostRecentFirst) {
