@@ -33,6 +33,8 @@ const char* const ScaleItems[] = {" 1%",  " 2%",  " 4%",   " 5%",   " 8%",   " 1
                                   " 20%", " 30%", " 40%",  " 50%",  " 75%",  " 100%",  " 200%",
                                   " 400%", " 500%", " 1000%", " 2000%", " 5000%"};
 const int StatusWidths[5] = {200, 130, 125, 150, 50};
+const char* const StatusSamples[5] = {" Длина 12345  dX 12.34  dY 12.34", "Выделено: 2000 из 2000",
+                                      "X=-123.456 m Y=-123.456 m", "H=12.5 м. Hmax=123.4 м.", "12345678"};
 } // namespace
 
 TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : QMainWindow(parent) {
@@ -447,7 +449,10 @@ void TfmVelomast::BuildStatusBar() {
     for (int i = 0; i < 5; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        label->setFixedWidth(StatusWidths[i]);
+        // The given widths, widened where this platform's font needs more room for the
+        // longest texts the panel shows.
+        const int needed = label->fontMetrics().horizontalAdvance(QString::fromUtf8(StatusSamples[i])) + 12;
+        label->setFixedWidth(std::max(StatusWidths[i], needed));
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
         if (i >= 1 && i <= 3) label->setAlignment(Qt::AlignCenter);
