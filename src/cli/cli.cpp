@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include "files/maa_reader.h"
+
 #include <array>
 #include <exception>
 #include <new>
@@ -26,6 +28,21 @@ void PrintUsage(std::ostream& s) {
 }
 
 } // namespace
+
+int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err) {
+    const TReadResult r = ReadModel(model, fileName);
+    if (r.Status == TReadStatus::FileMissing || r.Status == TReadStatus::CannotRead) {
+        err << r.Message << '\n';
+        return ExitIo;
+    }
+    for (const std::string& w : r.Warnings) err << "Предупреждение: " << w << '\n';
+    if (!r.Ok()) {
+        // A model cut short by a missing wire is not the file's model.
+        err << r.Message << '\n';
+        return ExitFaultyModel;
+    }
+    return ExitOk;
+}
 
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
     if (argv.size() < 2) {

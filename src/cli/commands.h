@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace velomast {
+class TWireList;
+}
+
 namespace velomast::cli {
 
 enum : int { ExitOk = 0, ExitFaultyModel = 1, ExitUsage = 2, ExitIo = 2 };
@@ -30,6 +34,11 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::o
 // velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E]
 //   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Reads FILE for a command that needs the whole model: warnings and errors go to `err`.
+// Returns ExitOk, or the exit status the command stops with (the file missing or
+// unreadable, or a model cut short by a missing wire).
+int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err);
 
 // The whole tool: argv[0] is the program, argv[1] the command.
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);

@@ -16,17 +16,7 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& /*out*/, st
         return ExitUsage;
     }
     TWireList model;
-    const TReadResult r = ReadModel(model, args[0]);
-    if (r.Status == TReadStatus::FileMissing || r.Status == TReadStatus::CannotRead) {
-        err << r.Message << '\n';
-        return ExitIo;
-    }
-    for (const std::string& w : r.Warnings) err << "Предупреждение: " << w << '\n';
-    if (!r.Ok()) {
-        // A model cut short by a missing wire is not written: it is not the file's model.
-        err << r.Message << '\n';
-        return ExitFaultyModel;
-    }
+    if (const int status = ReadWholeModel(model, args[0], err); status != ExitOk) return status;
     // The file keeps naming its linked files (the editor writes them only when asked to).
     model.StoreLinkedList = !model.LinkedList.empty();
     const TWriteResult w = WriteModel(model, args[1], false, {}, false);

@@ -147,16 +147,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::
     }
 
     TWireList model;
-    const TReadResult r = ReadModel(model, p.In);
-    if (r.Status == TReadStatus::FileMissing || r.Status == TReadStatus::CannotRead) {
-        err << r.Message << '\n';
-        return ExitIo;
-    }
-    for (const std::string& w : r.Warnings) err << "Предупреждение: " << w << '\n';
-    if (!r.Ok()) {
-        err << r.Message << '\n';
-        return ExitFaultyModel;
-    }
+    if (const int status = ReadWholeModel(model, p.In, err); status != ExitOk) return status;
 
     const auto app = EnsureGuiApplication();
     const QImage image = RenderModel(model, p.Options);

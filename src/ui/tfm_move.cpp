@@ -39,18 +39,8 @@ TfmMove::TfmMove(QWidget* parent) : TTransformDialog(parent) {
     chKeepConnection_->setChecked(true);
     grid->addWidget(chKeepConnection_, 4, 0, 1, 3);
 
-    btOK_ = new QPushButton("Переместить", this);
-    btOK_->setObjectName("btOK");
+    QHBoxLayout* buttons = MakeButtonRow("Переместить");
     btOK_->setEnabled(false);
-    btCancel_ = new QPushButton("Отмена", this);
-    btCancel_->setObjectName("btCancel");
-    for (QPushButton* b : {btOK_, btCancel_}) b->setAutoDefault(false);
-    connect(btOK_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel_, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btOK_);
-    buttons->addWidget(btCancel_);
     grid->addLayout(buttons, 5, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);

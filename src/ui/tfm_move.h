@@ -37,8 +37,6 @@ private:
     TFloatSpinEdit* fseY_ = nullptr;
     TFloatSpinEdit* fseZ_ = nullptr;
     QCheckBox* chKeepConnection_ = nullptr;
-    QPushButton* btOK_ = nullptr;
-    QPushButton* btCancel_ = nullptr;
     bool GroundLimit_ = false;
 };
 

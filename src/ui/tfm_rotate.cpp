@@ -100,17 +100,7 @@ TfmRotate::TfmRotate(QWidget* parent) : TTransformDialog(parent) {
     chIncreaseStep_->setObjectName("chIncreaseStep");
     main->addWidget(chIncreaseStep_);
 
-    btOK_ = new QPushButton("Повернуть", this);
-    btOK_->setObjectName("btOK");
-    btCancel_ = new QPushButton("Отмена", this);
-    btCancel_->setObjectName("btCancel");
-    for (QPushButton* b : {btOK_, btCancel_}) b->setAutoDefault(false);
-    connect(btOK_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel_, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btOK_);
-    buttons->addWidget(btCancel_);
+    QHBoxLayout* buttons = MakeButtonRow("Повернуть");
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
 

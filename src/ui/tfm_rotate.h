@@ -42,8 +42,6 @@ private:
     QGroupBox* rgCenter_ = nullptr;
     QButtonGroup* Centers_ = nullptr;
     QCheckBox* chIncreaseStep_ = nullptr;
-    QPushButton* btOK_ = nullptr;
-    QPushButton* btCancel_ = nullptr;
     int Count_ = 1;
 };
 

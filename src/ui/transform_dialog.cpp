@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -30,6 +31,21 @@ void TTransformDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+QHBoxLayout* TTransformDialog::MakeButtonRow(const QString& okCaption) {
+    btOK_ = new QPushButton(okCaption, this);
+    btOK_->setObjectName("btOK");
+    btCancel_ = new QPushButton("Отмена", this);
+    btCancel_->setObjectName("btCancel");
+    for (QPushButton* b : {btOK_, btCancel_}) b->setAutoDefault(false);
+    connect(btOK_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btCancel_, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btOK_);
+    buttons->addWidget(btCancel_);
+    return buttons;
 }
 
 } // namespace velomast

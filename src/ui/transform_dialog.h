@@ -5,7 +5,9 @@
 
 #include <QDialog>
 
+class QHBoxLayout;
 class QLabel;
+class QPushButton;
 
 namespace velomast {
 
@@ -21,8 +23,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The row of btOK (with the given caption) and btCancel "Отмена", right-aligned.
+    QHBoxLayout* MakeButtonRow(const QString& okCaption);
 
     QLabel* laTitle_ = nullptr;
+    QPushButton* btOK_ = nullptr;
+    QPushButton* btCancel_ = nullptr;
 };
 
 } // namespace velomast
