@@ -1,6 +1,7 @@
 // Mouse gestures in the view, driven through the paint box with mouse events; each test
 // checks the model, the view and the history afterwards.
 #include "scripted_dialogs.h"
+#include "window_fixture.h"
 
 #include "model/vec3.h"
 #include "ui/mouse_controller.h"
@@ -31,15 +32,10 @@ namespace {
 
 constexpr double PixelsPerMetre = 100;
 
-class MouseEditing : public ::testing::Test {
+class MouseEditing : public velomast::testing::WindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Dir.isValid());
-        TMainWindowOptions o;
-        o.SettingsPath = Dir.filePath("velomast.ini");
-        o.Dialogs = &Dialogs;
-        W = std::make_unique<TfmVelomast>(o);
-        W->resize(1000, 700);
+        WindowTest::SetUp();
         W->show();
         W->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(W.get()));
@@ -52,7 +48,6 @@ protected:
             if (Held & b) QTest::mouseRelease(Box, b, {}, QPoint(5, 5));
     }
 
-    TWireList& M() { return W->Model(); }
     TMouseController& Mouse() { return W->Mouse(); }
 
     // A view page at 100 pixels per metre with a 0.1 m grid, centred on `centre`.
@@ -111,17 +106,10 @@ protected:
     }
     // Wires from pairs of points, committed as a loaded model is: one step, unmodified.
     void MakeWires(std::initializer_list<std::pair<Vec3, Vec3>> ends) {
-        M().Clear(false);
-        M().ClearHistory();
-        for (const auto& [a, b] : ends) ASSERT_NE(M().NewWire(a, b, -2), nullptr);
-        M().StoreUndoStep(false);
-        M().Modified = false;
+        Build(ends);
         W->UpdateForm();
     }
 
-    QTemporaryDir Dir;
-    TScriptedDialogs Dialogs;
-    std::unique_ptr<TfmVelomast> W;
     TPaintBox* Box = nullptr;
     Qt::MouseButtons Held;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "scripted_dialogs.h"
+#include "window_fixture.h"
 
 #include "ui/string_grid.h"
 #include "ui/tfm_velomast.h"
@@ -18,20 +19,15 @@
 
 namespace velomast::testing {
 
-class TableWindowTest : public ::testing::Test {
+class TableWindowTest : public WindowTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(Dir.isValid()); }
-
+    // A fresh window, shown at the size the table needs.
     TfmVelomast& Window() {
-        TMainWindowOptions o;
-        o.SettingsPath = Dir.filePath("velomast.ini");
-        o.Dialogs = &Dialogs;
-        W = std::make_unique<TfmVelomast>(o);
+        MakeWindow();
         W->resize(1100, 760);
         W->show();
         return *W;
     }
-    TWireList& M() { return W->Model(); }
 
     // Adds wires given as x1 y1 z1 x2 y2 z2, records the loaded state as the first step
     // and refreshes the window.
@@ -40,16 +36,12 @@ protected:
         M().StoreUndoStep(false);
         W->UpdateForm();
     }
+    // Selects in the given order, so the last number becomes the current wire (unlike the
+    // base fixture's Select), and refreshes the window.
     void Select(std::initializer_list<int> numbers) {
         M().ClearSelection();
         for (int n : numbers) M().SelectWire(M()[static_cast<size_t>(n) - 1], false);
         W->UpdateForm();
-    }
-    void Trigger(const char* name) {
-        QAction* a = W->Action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
     }
     // Opens the editor of a grid cell, types `text` and ends with `key`.
     static void TypeInto(TStringGrid* g, int col, int row, const QString& text, Qt::Key key = Qt::Key_Return,
@@ -68,10 +60,6 @@ protected:
     // A number text with the window's decimal mark.
     QString N(QString s) const { return s.replace('.', QChar(W->DecimalMark())); }
     int Steps() { return M().HistoryCount(); }
-
-    QTemporaryDir Dir;
-    TScriptedDialogs Dialogs;
-    std::unique_ptr<TfmVelomast> W;
 };
 
 } // namespace velomast::testing

@@ -21,9 +21,14 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Dir.isValid());
+        MakeWindow();
+    }
+    // A new window in place of the last one (the settings file and the dialogs stay).
+    void MakeWindow() {
         TMainWindowOptions o;
         o.SettingsPath = Dir.filePath("velomast.ini");
         o.Dialogs = &Dialogs;
+        W.reset();
         W = std::make_unique<TfmVelomast>(o);
         W->resize(1000, 700);
     }
