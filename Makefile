@@ -25,11 +25,12 @@ test: deps
 
 bench: build
 	./build/release/bench/velomast-bench $(BENCH_ARGS)
-	./build/release/bench/velomast-view-bench $(BENCH_ARGS)
+	QT_QPA_PLATFORM=offscreen ./build/release/bench/velomast-view-bench $(BENCH_ARGS)
+	QT_QPA_PLATFORM=offscreen ./build/release/bench/velomast-ui-bench $(BENCH_ARGS)
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --build --preset fuzz -j $(JOBS) --target read_model_fuzzer
 
 clean:
 	rm -rf build
