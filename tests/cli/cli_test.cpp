@@ -3,31 +3,21 @@
 
 #include "../files/model_text.h"
 #include "../files/test_util.h"
+#include "cli_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 using namespace velomast;
+using velomast::test::Cli;
+using velomast::test::RunOutput;
 using velomast::test::ModelText;
 using velomast::test::ReadBytes;
 using velomast::test::TempDir;
 using velomast::test::WriteBytes;
 
 namespace {
-struct RunOutput {
-    int Code;
-    std::string Out;
-    std::string Err;
-};
-
-RunOutput Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velomast-cli");
-    std::ostringstream out, err;
-    const int code = cli::RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 } // namespace
 

@@ -6,27 +6,23 @@
 
 #include <QImage>
 
+#include "cli_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 using namespace velomast;
 using velomast::test::ModelText;
+using velomast::test::RunOutput;
 using velomast::test::TempDir;
 using velomast::test::WriteBytes;
 
 namespace {
 
-struct RunOutput {
-    int Code;
-    std::string Err;
-};
-
 RunOutput Render(std::vector<std::string> args) {
-    args.insert(args.begin(), {"velomast-cli", "render"});
-    std::ostringstream out, err;
-    const int code = cli::RunCli(args, out, err);
-    return {code, err.str()};
+    args.insert(args.begin(), "render");
+    return velomast::test::Cli(std::move(args));
 }
 
 // A dipole 5 m long along Y at 10 m, fed in its middle; the second wire is a radial.
