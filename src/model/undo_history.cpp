@@ -38,7 +38,11 @@ private:
 };
 } // namespace
 
-void TUndoHistory::Append(const TSnapshot& s) {
+void TUndoHistory::Append(const TSnapshot& s, const std::vector<std::string>& taperLines) {
+    if (Tapers_.empty() || *Tapers_.back() != taperLines)
+        Tapers_.push_back(std::make_shared<const std::vector<std::string>>(taperLines));
+    else
+        Tapers_.push_back(Tapers_.back());
     Offsets_.push_back(Stream_.size());
     Stream_.reserve(Stream_.size() + 10 + s.Wires.size() * WireRecordSize + s.Objects.size() * ObjectRecordSize);
     Put<uint8_t>(Stream_, 1);
@@ -84,10 +88,17 @@ bool TUndoHistory::Read(int32_t n, TSnapshot& out) const {
     return true;
 }
 
+const std::vector<std::string>& TUndoHistory::TaperLines(int32_t n) const {
+    static const std::vector<std::string> none;
+    if (n < 1 || n > Count()) return none;
+    return *Tapers_[static_cast<size_t>(n) - 1];
+}
+
 void TUndoHistory::Clear() {
     Stream_.clear();
     Stream_.shrink_to_fit();
     Offsets_.clear();
+    Tapers_.clear();
 }
 
 } // namespace velomast

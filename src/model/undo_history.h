@@ -5,6 +5,8 @@
 //   tag 2 (1 byte), M (int32), M object records of 74 bytes (sources, then loads):
 //     kind (1 byte), 1-based wire position (int32, 0 = none), position (1 byte),
 //     segment number (int32), 8 values (doubles).
+// Beside the stream each snapshot keeps the model's combined-wire lines, which its wire
+// records refer to by their negative radii; consecutive snapshots share equal lines.
 #pragma once
 
 #include "wire.h"
@@ -12,6 +14,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace velomast {
@@ -34,9 +38,11 @@ public:
     static constexpr size_t WireRecordSize = 64;
     static constexpr size_t ObjectRecordSize = 74;
 
-    void Append(const TSnapshot& s);
+    void Append(const TSnapshot& s, const std::vector<std::string>& taperLines = {});
     // Snapshot n, 1-based; false when there is none.
     bool Read(int32_t n, TSnapshot& out) const;
+    // The combined-wire lines stored with snapshot n; empty when there is none.
+    const std::vector<std::string>& TaperLines(int32_t n) const;
     void Clear();
     int32_t Count() const { return static_cast<int32_t>(Offsets_.size()); }
     // Size of the stream in bytes, as shown to the user.
@@ -47,6 +53,7 @@ public:
 private:
     std::vector<uint8_t> Stream_;
     std::vector<size_t> Offsets_; // start of each snapshot, so any step is reached directly
+    std::vector<std::shared_ptr<const std::vector<std::string>>> Tapers_;
 };
 
 } // namespace velomast

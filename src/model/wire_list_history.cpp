@@ -7,7 +7,7 @@ void TWireList::StoreUndoStep(bool autoScale) {
     Modified = true;
     RebuildElements();
     if (autoScale) FitScale();
-    if (Items_.empty()) return;
+    // A model without wires is a state too: deleting every wire must be undoable.
 
     TSnapshot s;
     s.Wires.reserve(OwnCount_);
@@ -28,7 +28,7 @@ void TWireList::StoreUndoStep(bool autoScale) {
             s.Objects.push_back(r);
         }
     }
-    History.Append(s);
+    History.Append(s, TaperLines);
     HistoryPos = History.Count();
 }
 
@@ -64,6 +64,8 @@ bool TWireList::RestoreUndoStep(int32_t n) {
         obj->Values = r.Values;
         (obj->Kind == KindSource ? Sources : Loads).push_back(std::move(obj));
     }
+    // The combined wires of the snapshot come back with their definitions.
+    TaperLines = History.TaperLines(n);
     Modified = true;
     return true;
 }

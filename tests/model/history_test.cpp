@@ -82,14 +82,12 @@ TEST(History, RestoreKeepsSettingsAndSceneAndEmptiesTheSelection) {
     m.StoreUndoStep(false);
     m.Comment = "c";
     m.Frequency = 7;
-    m.TaperLines = {"x"};
     m.SelectWire(m[1], true);
     m.NewWire({5, 5, 5}, {6, 6, 6}, -2);
     m.StoreUndoStep(false);
     ASSERT_TRUE(m.Undo());
     EXPECT_EQ(m.Comment, "c");
     EXPECT_EQ(m.Frequency, 7);
-    EXPECT_EQ(m.TaperLines.size(), 1u);
     EXPECT_TRUE(m.Selection.Empty());
     EXPECT_EQ(m.OwnCount(), 3u);
     EXPECT_EQ(m.Count(), 4u);
@@ -97,19 +95,48 @@ TEST(History, RestoreKeepsSettingsAndSceneAndEmptiesTheSelection) {
     EXPECT_EQ(scene->Element, nullptr);
 }
 
-TEST(History, EmptyModelsStoreNothingAndRestoreNeedsHistory) {
+TEST(History, AModelWithoutWiresIsAStepAndRestoreNeedsHistory) {
     TWireList m;
-    m.StoreUndoStep(false);
-    EXPECT_EQ(m.HistoryCount(), 0);
-    EXPECT_TRUE(m.Modified);
     EXPECT_FALSE(m.RestoreUndoStep(1));
-    m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    TWire* w = m.NewWire({0, 0, 0}, {1, 0, 0}, -2);
+    m.NewObjectFromText(KindSource, "w1c,0,1");
     m.StoreUndoStep(false);
-    EXPECT_FALSE(m.RestoreUndoStep(2));
+    // Deleting the last wire stores the empty model (N = 0, M = 0), so undo brings it back.
+    m.DestroyWire(w);
+    m.StoreUndoStep(false);
+    EXPECT_EQ(m.HistoryCount(), 2);
+    EXPECT_EQ(m.History.Size(), 2 * 10u + 64 + 74);
+    ASSERT_TRUE(m.Undo());
+    ASSERT_EQ(m.OwnCount(), 1u);
+    EXPECT_EQ(m.Sources.size(), 1u);
+    ASSERT_TRUE(m.Redo());
+    EXPECT_EQ(m.OwnCount(), 0u);
+    EXPECT_TRUE(m.Sources.empty());
+    EXPECT_FALSE(m.RestoreUndoStep(3));
     EXPECT_FALSE(m.RestoreUndoStep(0));
     m.ClearHistory();
     EXPECT_EQ(m.HistoryPos, 0);
     EXPECT_EQ(m.History.Size(), 0u);
+}
+
+TEST(History, CombinedWireLinesComeBackWithTheirStep) {
+    TWireList m;
+    TWire* w = m.NewWire({0, 0, 0}, {0, 0, 10}, -2);
+    w->Radius = -1;
+    m.TaperLines = {"-1, 0, 1, 2, 0.01, 99999, 0.005"};
+    m.StoreUndoStep(false);
+    // The decomposition drops the lines and stores its step.
+    w->Radius = 0.005;
+    m.TaperLines.clear();
+    m.StoreUndoStep(false);
+    ASSERT_TRUE(m.Undo());
+    EXPECT_EQ(m[0]->Radius, -1);
+    ASSERT_EQ(m.TaperLines.size(), 1u);
+    EXPECT_EQ(m.TaperLines[0], "-1, 0, 1, 2, 0.01, 99999, 0.005");
+    ASSERT_TRUE(m.Redo());
+    EXPECT_TRUE(m.TaperLines.empty());
+    // The lines sit beside the snapshots: the stream keeps its layout and size.
+    EXPECT_EQ(m.History.Size(), 2 * (10u + 64));
 }
 
 TEST(History, RestoreBringsBackWiresExactlyAsStored) {
