@@ -32,6 +32,16 @@ static void BM_RebuildElementsChain(benchmark::State& state) {
 }
 BENCHMARK(BM_RebuildElementsChain)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
 
+// A star: every wire starts at one point (a ground system of many radials).
+static void BM_RebuildElementsStar(benchmark::State& state) {
+    TWireList m;
+    const int n = static_cast<int>(state.range(0));
+    for (int i = 0; i < n; ++i) m.NewWire({0, 0, 0}, {1 + i * 0.001, double(i % 7), 1}, -2);
+    for (auto _ : state) m.RebuildElements();
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_RebuildElementsStar)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond)->Complexity();
+
 // Dragging one joint with keep-connections on: must not depend on the model size.
 static void BM_SetEndsKeepConnections(benchmark::State& state) {
     TWireList m;

@@ -226,13 +226,10 @@ void RedirectWires(TWireList& m, bool selectedOnly) {
         if (selectedOnly && !w->IsSelected()) continue;
         const Vec3& a = w->P1();
         const Vec3& b = w->P2();
-        bool invert;
-        if (std::fabs(a.X) != std::fabs(b.X))
-            invert = std::fabs(a.X) > std::fabs(b.X);
-        else if (std::fabs(a.Y) != std::fabs(b.Y))
-            invert = std::fabs(a.Y) > std::fabs(b.Y);
-        else
-            invert = a.X == b.X && a.Y == b.Y && a.Z > b.Z;
+        // Each test on its own turns the wire: a start farther out in X, or else in Y, or
+        // else, for a vertical wire, higher up.
+        const bool invert = std::fabs(a.X) > std::fabs(b.X) || std::fabs(a.Y) > std::fabs(b.Y) ||
+                            (a.X == b.X && a.Y == b.Y && a.Z > b.Z);
         if (invert) w->Invert();
     }
 }

@@ -14,15 +14,18 @@ struct CollectFrame {
     Vec3 PA, PB;
     size_t Ia, EndA;
     size_t Ib, EndB; // an empty range when the wire's ends coincide
+    uint32_t Ga, Gb; // the groups of the two points
+    bool StartedA = false, StartedB = false; // a wire other than W was taken from the range
 };
 } // namespace
 
 void TWireList::RebuildElements() {
     ClearElements();
 
-    // The ends grouped by point: each point's wires in list order, one group after the
-    // other, and for every wire end the group of its point. Frames refer to these ranges,
-    // so a point where thousands of wires meet costs no more memory than the groups.
+    // The ends grouped by point: each point's conductors in list order, one group after
+    // the other, and for every wire end the group of its point. Frames refer to these
+    // ranges, so a point where thousands of wires meet costs no more memory than the
+    // groups. Isolators join nothing and are left out.
     auto byIndex = [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; };
     const size_t n = Items_.size();
     std::vector<TWire*> grouped;
@@ -34,39 +37,46 @@ void TWireList::RebuildElements() {
         const size_t begin = grouped.size();
         groupStart.push_back(begin);
         for (TEndRef r = head; r; r = TEndIndex::NextAt(r)) {
-            grouped.push_back(r.Wire());
             groupOfEnd[r.Wire()->Index_ * 2 + static_cast<size_t>(r.End())] = g;
+            if (r.Wire()->Radius != 0) grouped.push_back(r.Wire());
         }
         const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(begin);
         std::sort(first, grouped.end(), byIndex);
         grouped.erase(std::unique(first, grouped.end()), grouped.end()); // a wire with both ends here
     });
     groupStart.push_back(grouped.size());
+    // How far into each group some frame has got. Every wire before that mark has been
+    // taken by a frame at that point already: it belongs to the element and its end there
+    // has its connection point. A frame that has made its first match at a point may skip
+    // to the mark, since taking those wires again would change nothing; so a point where
+    // thousands of wires meet is walked once, not once per wire.
+    std::vector<size_t> reach(groupStart.begin(), groupStart.end() - 1);
 
     auto makeFrame = [&](TWire* w) {
         const uint32_t ga = groupOfEnd[w->Index_ * 2];
         const uint32_t gb = groupOfEnd[w->Index_ * 2 + 1];
-        CollectFrame f{w, w->P1_, w->P2_, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1]};
+        CollectFrame f{w, w->P1_, w->P2_, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1], ga, gb};
         if (VecEqual(w->P1_, w->P2_)) f.Ib = f.EndB;
         return f;
     };
-    // The next wire of a range that has an end at p.
-    auto peek = [&](size_t& i, size_t end, const Vec3& p) -> TWire* {
-        for (; i < end; ++i) {
-            TWire* q = grouped[i];
-            if (VecEqual(q->P1_, p) || VecEqual(q->P2_, p)) return q;
-        }
-        return nullptr;
+    auto peek = [&](size_t& i, size_t end, uint32_t g, bool started) -> TWire* {
+        if (started) i = std::max(i, reach[g]);
+        return i < end ? grouped[i] : nullptr;
+    };
+    auto take = [&](size_t& i, uint32_t g, bool& started, const TWire* self, const TWire* q) {
+        ++i;
+        reach[g] = std::max(reach[g], i);
+        if (q != self) started = true;
     };
     // The wires touching f.W, in list order, each once, f.W itself left out.
     auto next = [&](CollectFrame& f) -> TWire* {
         for (;;) {
-            TWire* a = peek(f.Ia, f.EndA, f.PA);
-            TWire* b = peek(f.Ib, f.EndB, f.PB);
+            TWire* a = peek(f.Ia, f.EndA, f.Ga, f.StartedA);
+            TWire* b = peek(f.Ib, f.EndB, f.Gb, f.StartedB);
             if (!a && !b) return nullptr;
             TWire* q = (!b || (a && a->Index_ <= b->Index_)) ? a : b;
-            if (a == q) ++f.Ia;
-            if (b == q) ++f.Ib;
+            if (a == q) take(f.Ia, f.Ga, f.StartedA, f.W, q);
+            if (b == q) take(f.Ib, f.Gb, f.StartedB, f.W, q);
             if (q != f.W) return q;
         }
     };
@@ -91,7 +101,6 @@ void TWireList::RebuildElements() {
                 continue;
             }
             TWire* w = f.W;
-            if (q->Radius == 0) continue;
             if (q->Element && q->Element != e) continue;
             const bool hadElement = q->Element != nullptr;
             bool matched = false;

@@ -23,8 +23,11 @@ QString TSettingsFile::DefaultPath() {
     const QString dir = exeInfo.absolutePath();
     const QFileInfo dirInfo(dir);
     if (!dir.isEmpty() && dirInfo.isDir() && dirInfo.isWritable()) return QDir(dir).filePath(name);
-    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config/velomast");
+    // ~/.config/velomast/ (the organisation and application names are both "velomast",
+    // so the application's own location would nest the folder twice).
+    QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    config = config.isEmpty() ? QDir::homePath() + QStringLiteral("/.config/velomast")
+                              : QDir(config).filePath(QStringLiteral("velomast"));
     QDir().mkpath(config);
     return QDir(config).filePath(name);
 }

@@ -163,6 +163,11 @@ void TMouseController::Press(Qt::MouseButton button, bool shift, ScreenPoint at)
             MouseMode_ = mmRuler;
         } else if (ModeDown("sbEditMode")) {
             if (!PickWireAt(m, at) && flat) MouseMode_ = mmSelectBox;
+            EndsBeforeDrag_.clear();
+            if (!m.DragList.empty()) {
+                EndsBeforeDrag_.reserve(m.OwnCount());
+                for (size_t i = 0; i < m.OwnCount(); ++i) EndsBeforeDrag_.emplace_back(m[i]->P1(), m[i]->P2());
+            }
         }
         if (m.OwnCount() > 0 && m.Selection.Empty() && remembered) m.SelectWire(remembered, false);
     }
@@ -277,6 +282,35 @@ void TMouseController::Escape() {
     MouseMode_ = mmIdle;
     StopAutoScroll();
     Window_.PaintBox()->update();
+}
+
+bool TMouseController::CancelGesture() {
+    TWireList& m = Model();
+    const bool drawing = CreateKind_ != 0 || MouseMode_ == mmWire || MouseMode_ == mmFrame ||
+                         MouseMode_ == mmPolygon || MouseMode_ == mmSelectBox || MouseMode_ == mmZoomBox ||
+                         MouseMode_ == mmRuler;
+    const bool dragging = !m.DragList.empty();
+    if (!drawing && !dragging) return false;
+    CreateKind_ = 0;
+    MouseMode_ = mmIdle;
+    PolygonVertices_.clear();
+    StopAutoScroll();
+    if (dragging) {
+        ClearDragList(m);
+        if (EndsBeforeDrag_.size() == m.OwnCount()) {
+            for (size_t i = 0; i < m.OwnCount(); ++i) {
+                TWire* w = m[i];
+                const auto& [a, b] = EndsBeforeDrag_[i];
+                if (!VecEqual(w->P1(), a) || !VecEqual(w->P2(), b)) w->AssignEnds(a, b, false);
+            }
+        }
+        EndsBeforeDrag_.clear();
+        m.RebuildElements();
+        Window_.UpdateForm();
+    }
+    SetCursor(ModeCursor());
+    Window_.PaintBox()->update();
+    return true;
 }
 
 // ---- hover, drag and read-outs --------------------------------------------------------
@@ -478,6 +512,7 @@ void TMouseController::DropDraggedEnds(ScreenPoint at) {
         }
     }
     ClearDragList(m);
+    EndsBeforeDrag_.clear();
     Commit();
 }
 

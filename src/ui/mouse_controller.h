@@ -61,6 +61,10 @@ public:
     // Esc chose the edit mode: the gesture stops drawing. A wire being drawn is still
     // created when the button is released.
     void Escape();
+    // Esc during a gesture: a wire, frame or polygon being drawn, a rubber band or the
+    // ruler is dropped, dragged ends go back where they were; nothing is stored. False
+    // when no such gesture was under way.
+    bool CancelGesture();
 
     // The field popup's commands, acting on the point of the last release.
     void NpCenterHereClick();
@@ -135,6 +139,9 @@ private:
     // The cursor shape of the paint box when no gesture overrides it.
     Qt::CursorShape HoverCursor_ = Qt::ArrowCursor;
     QTimer ScrollTimer_;
+    // The own wires' ends when a drag began, so that a cancelled drag puts back every
+    // wire it moved (connected and mirrored ones too).
+    std::vector<std::pair<Vec3, Vec3>> EndsBeforeDrag_;
 };
 
 } // namespace velomast

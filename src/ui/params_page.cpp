@@ -137,8 +137,12 @@ TParamsPage::TParamsPage(TfmVelomast& owner, QWidget* parent) : QWidget(parent),
     top->setColumnStretch(4, 1);
     page->addLayout(top);
 
-    connect(cbFreq_->lineEdit(), &QLineEdit::textEdited, this, [this] { cbFreqChange(cbFreq_); });
-    connect(cbFreq_, qOverload<int>(&QComboBox::activated), this, [this] { cbFreqChange(cbFreq_); });
+    // The frequency is taken when its editing ends or an item is chosen, exactly as typed:
+    // no completion to list items, and no value passed through on the way (20000 is not
+    // 2000 first).
+    cbFreq_->setCompleter(nullptr);
+    connect(cbFreq_->lineEdit(), &QLineEdit::editingFinished, this, [this] { ApplyFrequency(false); });
+    connect(cbFreq_, qOverload<int>(&QComboBox::activated), this, [this] { ApplyFrequency(true); });
     connect(cbGround_, qOverload<int>(&QComboBox::activated), this, [this] { cbGroundClick(); });
     connect(cbGround_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { cbGroundChange(); });
     connect(cbMaterial_, qOverload<int>(&QComboBox::activated), this, [this] { cbMaterialClick(); });
@@ -162,6 +166,7 @@ TParamsPage::TParamsPage(TfmVelomast& owner, QWidget* parent) : QWidget(parent),
     dgSources_->OnSelectCell = [this](int c, int r) { dgSourcesSelectCell(c, r); };
     dgSources_->OnGetEditText = [this](int c, int r, QString& t) { dgSourcesGetEditText(c, r, t); };
     dgSources_->OnSetEditText = [this](int c, int r, const QString& t) { dgSourcesSetEditText(c, r, t); };
+    dgSources_->OnKeyDown = [this](QKeyEvent* e) { return dgSourcesKeyDown(e); };
     sources->addWidget(dgSources_);
     grids->addLayout(sources, 5);
 
@@ -243,6 +248,7 @@ TParamsPage::TParamsPage(TfmVelomast& owner, QWidget* parent) : QWidget(parent),
     meTaperWireSet_->setFont(Monospace(font()));
     meTaperWireSet_->setLineWrapMode(QPlainTextEdit::NoWrap);
     connect(meTaperWireSet_, &QPlainTextEdit::textChanged, this, [this] { meTaperWireSetChange(); });
+    meTaperWireSet_->installEventFilter(this);
     pcBottom_->addTab(meTaperWireSet_, " Комб. провод ");
     pcBottom_->setMinimumHeight(150);
     page->addWidget(pcBottom_);
@@ -272,9 +278,7 @@ void TParamsPage::FillParamsPage() {
     Filling_ = true;
     edName_->setText(" " + Q(m.ModelName));
     meComment_->setPlainText(Q(m.Comment).replace("\r\n", "\n"));
-    QStringList taper;
-    for (const std::string& line : m.TaperLines) taper << Q(line);
-    meTaperWireSet_->setPlainText(taper.join('\n'));
+    ShowTaperLines();
     cbFreq_->setEditText(Q(FloatToStrFixed(m.Frequency, 6, 3, Owner_.DecimalMark())));
     cbFreqChange(cbFreq_);
     cbGround_->setCurrentIndex(m.GroundType);
@@ -284,6 +288,27 @@ void TParamsPage::FillParamsPage() {
     ShowAntennaSettings();
     Filling_ = was;
     RefreshParamsPage();
+}
+
+void TParamsPage::ShowTaperLines() {
+    const bool was = Filling_;
+    Filling_ = true;
+    QStringList taper;
+    for (const std::string& line : Model().TaperLines) taper << Q(line);
+    if (meTaperWireSet_->toPlainText() != taper.join('\n')) meTaperWireSet_->setPlainText(taper.join('\n'));
+    TaperEdited_ = false;
+    Filling_ = was;
+}
+
+void TParamsPage::FlushTaperEdit() {
+    if (!TaperEdited_) return;
+    TaperEdited_ = false;
+    Model().StoreUndoStep(false);
+}
+
+bool TParamsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == meTaperWireSet_ && event->type() == QEvent::FocusOut) FlushTaperEdit();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TParamsPage::ShowAntennaSettings() {
@@ -342,6 +367,8 @@ void TParamsPage::meTaperWireSetChange() {
         for (const QString& line : text.split('\n')) lines.push_back(line.toStdString());
     Model().TaperLines = std::move(lines);
     Model().Modified = true;
+    // The lines belong to the undo steps: the edit becomes one when the memo is left.
+    TaperEdited_ = true;
 }
 
 void TParamsPage::cbFreqChange(QObject* sender) {
@@ -356,6 +383,28 @@ void TParamsPage::cbFreqChange(QObject* sender) {
         } else {
             StoreSegmentationLine();
         }
+    }
+    laWaveLength_->setText(Q(FloatToStrFixed(m.Wavelength, 6, 3, Owner_.DecimalMark())) + " m");
+}
+
+void TParamsPage::ApplyFrequency(bool chosen) {
+    // The box shows the frequency rounded to 3 decimals: only a text the user typed is
+    // taken, never the shown rounding of the exact value.
+    if (Filling_ || (!chosen && !cbFreq_->lineEdit()->isModified())) return;
+    cbFreq_->lineEdit()->setModified(false);
+    TWireList& m = Model();
+    const double f = ParseRealAnyMark(cbFreq_->currentText().trimmed().toStdString());
+    if (f > 0.1 && f < 10000) {
+        if (f != m.Frequency) {
+            m.SetFrequency(f);
+            m.Modified = true;
+        }
+    } else {
+        // Out of range or not a number: the box shows again what applies.
+        const bool was = Filling_;
+        Filling_ = true;
+        cbFreq_->setEditText(Q(FloatToStrFixed(m.Frequency, 6, 3, Owner_.DecimalMark())));
+        Filling_ = was;
     }
     laWaveLength_->setText(Q(FloatToStrFixed(m.Wavelength, 6, 3, Owner_.DecimalMark())) + " m");
 }
@@ -499,8 +548,10 @@ void TParamsPage::dgSourcesSetEditText(int col, int row, const QString& text) {
         } else {
             return;
         }
-        m.Modified = true;
         dgSources_->viewport()->update();
+        // Undo steps hold the sources: a change that stored none would be reverted by
+        // the next undo or redo.
+        m.StoreUndoStep(false);
         Owner_.PaintView();
     } else if (row == n + 1 && col == 1 && IsCompleteRef(ref)) {
         int32_t missing = 0;
@@ -508,8 +559,8 @@ void TParamsPage::dgSourcesSetEditText(int col, int row, const QString& text) {
             ReportMissingWire(ref, missing);
             return;
         }
-        m.Modified = true;
         RefreshParamsPage();
+        m.StoreUndoStep(false);
         Owner_.PaintView();
     }
 }
@@ -590,6 +641,18 @@ void TParamsPage::dgLoadsSetEditText(int col, int row, const QString& text) {
         m.StoreUndoStep(false);
         Owner_.PaintView();
     }
+}
+
+bool TParamsPage::dgSourcesKeyDown(QKeyEvent* e) {
+    if (e->key() != Qt::Key_Delete || dgSources_->Col() != 1 || dgSources_->Editing()) return false;
+    TWireList& m = Model();
+    const int row = dgSources_->Row();
+    if (row < 1 || row > static_cast<int>(m.Sources.size())) return false;
+    m.DestroyObject(m.Sources[static_cast<size_t>(row) - 1].get());
+    RefreshParamsPage();
+    m.StoreUndoStep(false);
+    Owner_.PaintView();
+    return true;
 }
 
 bool TParamsPage::dgLoadsKeyDown(QKeyEvent* e) {

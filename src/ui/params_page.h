@@ -35,6 +35,10 @@ public:
     void ShowAntennaSettings();
     // Row counts and counters of the sources and loads grids.
     void RefreshParamsPage();
+    // The combined-wire memo from the model (after an undo step brought other lines).
+    void ShowTaperLines();
+    // Stores an undo step when the combined-wire lines were edited since the last one.
+    void FlushTaperEdit();
 
     TStringGrid* SourcesGrid() const { return dgSources_; }
     TStringGrid* LoadsGrid() const { return dgLoads_; }
@@ -44,6 +48,9 @@ public:
     void meCommentChange();
     // Frequency, or one of the four segmentation boxes.
     void cbFreqChange(QObject* sender);
+    // Takes the frequency box's text when its editing ends (Enter, Tab, focus leaving, an
+    // item chosen, or a save while it is being typed).
+    void ApplyFrequency(bool chosen = false);
     void cbDM1Click();
     void cbGroundClick();
     void cbGroundChange();
@@ -65,6 +72,8 @@ public:
     void dgLoadsSetEditText(int col, int row, const QString& text);
     // Del on a load row removes the load; true when the key was used.
     bool dgLoadsKeyDown(QKeyEvent* e);
+    // Del on a source row removes the source, the same way.
+    bool dgSourcesKeyDown(QKeyEvent* e);
 
 private:
     TWireList& Model() const;
@@ -75,9 +84,11 @@ private:
     void ReportMissingWire(const QString& ref, int wire);
     void StoreSegmentationLine();
     void SetCount(QLabel* label, int n);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     TfmVelomast& Owner_;
     bool Filling_ = false;
+    bool TaperEdited_ = false;
     QString ReportedRef_;
 
     QLineEdit* edName_ = nullptr;

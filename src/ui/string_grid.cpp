@@ -204,9 +204,7 @@ void TStringGrid::ShowEditor() {
 
 void TStringGrid::HideEditor() {
     if (!Editing()) return;
-    QLineEdit* ed = Editor_;
-    Editor_ = nullptr;
-    closeEditor(ed, QAbstractItemDelegate::NoHint);
+    closeEditor(Editor_, QAbstractItemDelegate::NoHint);
 }
 
 QColor TStringGrid::FixedColor() const { return palette().color(QPalette::Button); }
@@ -252,6 +250,12 @@ void TStringGrid::mousePressEvent(QMouseEvent* e) {
 void TStringGrid::focusInEvent(QFocusEvent* e) {
     QTableView::focusInEvent(e);
     if (OnEnter) OnEnter();
+}
+
+void TStringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (editor == Editor_) Editor_ = nullptr;
+    QTableView::closeEditor(editor, hint);
+    if (OnEditorClosed) OnEditorClosed();
 }
 
 void TStringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

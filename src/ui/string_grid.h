@@ -82,6 +82,8 @@ public:
     std::function<void(int col, int row)> OnSelectCell;
     // The grid got the keyboard focus from outside.
     std::function<void()> OnEnter;
+    // The cell editor closed (committed, abandoned with Esc, left by a key or a click).
+    std::function<void()> OnEditorClosed;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -89,6 +91,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     friend class TStringGridDelegate;

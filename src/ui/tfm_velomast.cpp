@@ -7,6 +7,7 @@
 #include "ui/tool_icons.h"
 #include "view/view_camera.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -19,9 +20,11 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -162,7 +165,6 @@ void TfmVelomast::BuildMenus() {
     AddAction(file, "NSettings", "Настройки...", "F2", false);
     file->addSeparator();
     connect(AddAction(file, "NExit", "Выход", "Alt+X"), &QAction::triggered, this, &QWidget::close);
-    connect(file, &QMenu::aboutToShow, this, [this] { Action("NReopen")->setEnabled(!Model_->FileName.empty()); });
 
     // Scene (hidden while the scene functions are off).
     QMenu* scene = AddMenu(nullptr, "NScene", "Сцена");
@@ -552,13 +554,35 @@ void TfmVelomast::PaintBoxResized() {
 // ---- keys -----------------------------------------------------------------------------
 
 bool TfmVelomast::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this) {
+    if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this && !KeyboardTakenElsewhere()) {
         QWidget* focus = QApplication::focusWidget();
         // Each key once: at the widget that has the focus (or the window when none has it).
         if (watched == focus || (!focus && watched == this))
             return HandlePreviewKey(watched, static_cast<QKeyEvent*>(event));
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+namespace {
+bool IsTextEntry(const QWidget* w) {
+    for (const QWidget* p = w; p; p = p->parentWidget()) {
+        if (qobject_cast<const QLineEdit*>(p) || qobject_cast<const QAbstractSpinBox*>(p) ||
+            qobject_cast<const QPlainTextEdit*>(p) || qobject_cast<const QTextEdit*>(p))
+            return true;
+        if (const auto* c = qobject_cast<const QComboBox*>(p); c && c->isEditable()) return true;
+        if (p->isWindow()) break;
+    }
+    return false;
+}
+} // namespace
+
+bool TfmVelomast::KeyboardTakenElsewhere() const {
+    // An open menu or popup, the menu bar in keyboard navigation, a modal dialog or a
+    // widget that grabbed the keyboard: their keys are theirs alone.
+    if (QApplication::activePopupWidget() || QWidget::keyboardGrabber()) return true;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) return true;
+    const QWidget* focus = QApplication::focusWidget();
+    return qobject_cast<const QMenuBar*>(focus) || qobject_cast<const QMenu*>(focus);
 }
 
 bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
@@ -574,6 +598,8 @@ bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
 
     switch (event->key()) {
     case Qt::Key_Escape:
+        // During a gesture Esc drops it; otherwise it chooses the edit mode.
+        if (MouseController_->CancelGesture()) return true;
         if (!Button("sbEditMode")->isChecked()) {
             PressButton("sbEditMode");
             MouseController_->Escape();
@@ -587,6 +613,8 @@ bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
         if (!Button("sbInsertMode")->isChecked()) PressButton("sbInsertMode");
         return false;
     case Qt::Key_Delete:
+        // Del in a text field deletes a character, never a wire.
+        if (IsTextEntry(w)) return false;
         if (QAction* del = Action("NpDelete"); del && del->isEnabled()) del->trigger();
         return false;
     case Qt::Key_Return:

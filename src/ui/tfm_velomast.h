@@ -231,11 +231,16 @@ private:
     void ApplyStartupArguments(const QStringList& arguments);
     void AddRecentFile(const QString& fileName);
     void RebuildRecentMenu();
+    // Enables the items that need a model file name; runs whenever the name may change.
+    void UpdateFileNameItems();
+    // Empties the status panels that describe the last model's work.
+    void ResetStatusPanels();
     bool WriteModelTo(const QString& fileName);
     void SetCaptionOpened();
     void FillParamsPage();
     void RefreshSidePanel();
     bool HandlePreviewKey(QObject* watched, QKeyEvent* event);
+    bool KeyboardTakenElsewhere() const;
     bool StartTableEditing();
     void ViewToggle(QAction* item, bool& flag, bool storeKey);
     void ViewGridTypeClick(int mode);

@@ -49,6 +49,12 @@ void TfmVelomast::NEditPasteClick() {
         return;
     }
     // After a paste with offset each further paste adds one more offset: a row of copies.
+    // Wires may not be taken under the ground by it (those already there stay).
+    if (m.GroundType > 0 && m.PasteOffset.Z < 0 &&
+        LowestZ(WireClipboard_->Items()) + m.PasteShift.Z + m.PasteOffset.Z + m.BaseHeight < -1e-9) {
+        SetStatusText(0, QStringLiteral(" Вставка невозможна: провода оказались бы ниже уровня земли"));
+        return;
+    }
     PasteFromClipboard(m.PasteOffset);
 }
 
@@ -60,7 +66,8 @@ void TfmVelomast::NPasteSpecialClick() {
     // Clipboard wires have no number in the model; a single one is shown as the first of
     // the clipboard.
     dialog.Prepare(TfmMove::TVariant::Paste, static_cast<int>(clip.Count()), 1);
-    if (m.GroundType > 0) dialog.SetGroundLimit(LowestZ(clip.Items()), m.BaseHeight);
+    // The copies land at the clipboard's place moved by every paste shift so far.
+    if (m.GroundType > 0) dialog.SetGroundLimit(LowestZ(clip.Items()) + m.PasteShift.Z, m.BaseHeight);
     if (Dialogs_->Exec(dialog) != QDialog::Accepted) return;
     m.PasteOffset = dialog.Offset();
     PasteFromClipboard(m.PasteOffset);

@@ -6,11 +6,10 @@
 
 #include "model/text_parse.h"
 #include "model/wire_commands.h"
+#include "ui/params_page.h"
 
 #include <QAction>
-#include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTextEdit>
 
 #include <algorithm>
 #include <cmath>
@@ -168,12 +167,11 @@ void TfmVelomast::NUncomboSelectedClick(bool selectedOnly) {
     if (!AskYesNo("При разбивке комб. провода на отдельные данные расчёта могут отличаться. Продолжить")) return;
     if (!selectedOnly && !AskYesNo(Action("NUncomboAll")->toolTip())) return;
     Uncombo(m, selectedOnly, 0);
+    // The lines go before the step is stored, so that undo brings them back and redo
+    // takes them away again.
+    if (!selectedOnly) m.TaperLines.clear();
     m.StoreUndoStep(false);
-    if (!selectedOnly) {
-        m.TaperLines.clear();
-        if (auto* memo = findChild<QPlainTextEdit*>("meTaperWireSet")) memo->clear();
-        if (auto* memo = findChild<QTextEdit*>("meTaperWireSet")) memo->clear();
-    }
+    Params_->ShowTaperLines();
     UpdateForm();
 }
 

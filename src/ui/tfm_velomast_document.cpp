@@ -7,6 +7,7 @@
 #include "files/side_files.h"
 #include "settings/settings_file.h"
 #include "ui/about_dialog.h"
+#include "ui/params_page.h"
 #include "view/view_camera.h"
 
 #include <QDateTime>
@@ -48,6 +49,8 @@ bool TfmVelomast::QuerySave() {
 }
 
 bool TfmVelomast::WriteModelTo(const QString& fileName) {
+    // A frequency still being typed is part of what the user saves.
+    Params_->ApplyFrequency();
     TLogLocale log;
     log.DecimalMark = DecimalMark_;
     log.Timestamp = [] {
@@ -107,10 +110,24 @@ bool TfmVelomast::OpenModel(const QString& fileName) {
     // The fitted model is also centred: a model far from the old centre would otherwise
     // open outside the view.
     CenterOnModel(*Model_);
+    ResetStatusPanels();
     FillParamsPage();
     UpdateForm();
     ApplyViewScale(false, Model_->ViewScale);
     return true;
+}
+
+void TfmVelomast::ResetStatusPanels() {
+    // What the last model's work left there (a paste count, a ruler length, the cursor
+    // and the history size) says nothing about this one.
+    SetStatusText(0, QString());
+    SetStatusText(2, QString());
+    SetStatusText(4, Model_->History.Empty() ? QString() : QString::number(Model_->History.Size()));
+}
+
+void TfmVelomast::UpdateFileNameItems() {
+    // Disabled items ignore their shortcuts: whatever needs a file name follows it at once.
+    Action("NReopen")->setEnabled(!Model_->FileName.empty());
 }
 
 void TfmVelomast::AddRecentFile(const QString& fileName) {
@@ -150,6 +167,7 @@ void TfmVelomast::RebuildRecentMenu() {
 }
 
 void TfmVelomast::RecentFileClick(const QString& fileName) {
+    if (QFileInfo(fileName).isFile() && !QuerySave()) return;
     if (OpenModel(fileName)) {
         const int at = RecentFiles_.indexOf(fileName);
         if (at > 0) RecentFiles_.move(at, 0);
@@ -162,7 +180,8 @@ void TfmVelomast::NNewAntennaClick() {
     if (!QuerySave()) return;
     Model_->ResetToNewModel();
     setWindowTitle(AppTitle_ + " [" + Q(Model_->ModelName) + "]");
-    Action("NReopen")->setEnabled(false);
+    UpdateFileNameItems();
+    ResetStatusPanels();
     pcMain_->setCurrentIndex(PageGeneral);
     FillParamsPage();
     // The name is offered for typing over: without the leading blank, all of it selected.

@@ -135,6 +135,11 @@ void TfmVelomast::BuildWiresPage(QWidget* page) {
         return e->button() == Qt::LeftButton && dgWireMouseDown(e->position().toPoint());
     };
     dgWire_->OnEnter = [this] { dgWireEnter(); };
+    dgWire_->OnEditorClosed = [this] {
+        // A value typed into an editor that closed without Enter or Tab is dropped.
+        FEditText_.clear();
+        FEditValue_ = NoValue;
+    };
     connect(dgWire_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (Model_ && !Model_->Selection.Empty()) pmWire_->popup(dgWire_->viewport()->mapToGlobal(pos));
     });

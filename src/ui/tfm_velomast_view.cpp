@@ -3,6 +3,7 @@
 
 #include "model/number_format.h"
 #include "settings/settings_file.h"
+#include "ui/params_page.h"
 #include "ui/paint_box.h"
 #include "view/view_camera.h"
 #include "view/view_painter.h"
@@ -21,10 +22,9 @@ namespace velomast {
 
 void TfmVelomast::PaintView() {
     if (!Model_) return;
+    // The picture is always white: its text and shadow colours are fixed dark ones, not
+    // the desktop theme's (a dark theme's near-white text would vanish on it).
     TPlatformLook look;
-    const QPalette pal = palette();
-    look.WindowText = pal.color(QPalette::WindowText);
-    look.ButtonShadow = pal.color(QPalette::Dark);
     look.DecimalMark = DecimalMark_;
     velomast::PaintView(*Model_, ViewBitmap_, nullptr, QRect(0, 0, PaintBox1_->width(), PaintBox1_->height()), false,
                         look);
@@ -96,7 +96,9 @@ void TfmVelomast::sbScaleUndoClick() {
 
 void TfmVelomast::NScaleCurrentClick() {
     TWireList& m = *Model_;
+    // "Вернуть прежний масштаб" goes back to this view: its scale and its centre.
     m.RememberedScale = m.ViewScale;
+    m.RememberedCentre = m.ViewCenter;
     m.FitScale();
     ApplyViewScale(false, m.ViewScale);
     CenterOnModel(m);
@@ -129,10 +131,14 @@ void TfmVelomast::NAutoScaleClick() {
 // ---- undo -----------------------------------------------------------------------------
 
 void TfmVelomast::NUndoClick(bool undo) {
+    // An edit of the combined-wire lines still being typed becomes a step of its own
+    // first, so that undo does not silently throw it away.
+    Params_->FlushTaperEdit();
     if (undo)
         Model_->Undo();
     else
         Model_->Redo();
+    Params_->ShowTaperLines();
     SetStatusText(4, QString::number(Model_->History.Size()));
     UpdateForm();
 }
@@ -165,6 +171,13 @@ void TfmVelomast::ViewDimSizeClick(int delta) {
 void TfmVelomast::UpdateForm() {
     if (!Model_) return;
     TWireList& m = *Model_;
+    UpdateFileNameItems();
+    // A step may have refitted the view (automatic scaling, paste): the box shows the
+    // scale in force, unless the user is typing into it.
+    if (!cbScale_->hasFocus()) {
+        const QString scale = QStringLiteral(" %1%").arg(RoundHalfEven(m.ViewScale * 10));
+        if (cbScale_->currentText() != scale) cbScale_->setEditText(scale);
+    }
     // The current wire is chosen before drawing, so the picture shows it.
     if (m.Selection.Empty() && m.OwnCount() > 0) m.SelectWire(m[0], true);
     PaintView();

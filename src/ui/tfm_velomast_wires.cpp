@@ -194,9 +194,9 @@ bool TfmVelomast::dgWireKeyDown(int key, Qt::KeyboardModifiers shift) {
         return true;
     }
 
-    dgWire_->HideEditor();
     double v = FEditValue_;
     const std::string text = FEditText_.toStdString();
+    dgWire_->HideEditor();
     FEditValue_ = NoValue;
     FEditText_.clear();
 

@@ -53,6 +53,11 @@ TViewProjection::TViewProjection(const TWireList& m, double elevation, double az
     SinE_ = std::sin(e);
 }
 
+ScreenPoint TViewProjection::Place(const Vec3& p) const {
+    const ScreenPoint q = Project(p);
+    return {std::clamp(q.X, -DrawLimit, DrawLimit), std::clamp(q.Y, -DrawLimit, DrawLimit)};
+}
+
 ScreenPoint TViewProjection::Project(const Vec3& p) const {
     const Vec3 v{p.X - Centre_.X, p.Y - Centre_.Y, p.Z - Centre_.Z};
     double h, t;

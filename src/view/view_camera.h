@@ -23,6 +23,10 @@ public:
     TViewProjection(const TWireList& m, double elevation, double azimuth);
 
     ScreenPoint Project(const Vec3& p) const;
+    // The pixel for drawing: kept within +-DrawLimit, so that the few pixels that labels
+    // and marks are moved by can never overflow, however far away the point lies.
+    static constexpr int32_t DrawLimit = 1 << 29;
+    ScreenPoint Place(const Vec3& p) const;
 
 private:
     Vec3 Centre_;

@@ -52,8 +52,8 @@ void DrawGrid(TViewCanvas& c) {
     // Beyond this many lines or dots the spacing must be below MinGridSpacing anyway (the
     // visible range is saturated for far-away centres).
     const int64_t maxLines = 4 * (int64_t{a.width()} + a.height()) + 64;
-    auto x = [&](int64_t h) { return proj.Project(FlatPoint(m.ViewKind, h / 10000.0, 0)).X; };
-    auto y = [&](int64_t v) { return proj.Project(FlatPoint(m.ViewKind, 0, v / 10000.0)).Y; };
+    auto x = [&](int64_t h) { return proj.Place(FlatPoint(m.ViewKind, h / 10000.0, 0)).X; };
+    auto y = [&](int64_t v) { return proj.Place(FlatPoint(m.ViewKind, 0, v / 10000.0)).Y; };
     const int64_t h0 = vr.HorzMin - vr.HorzMin % big - big;
     QPainter& p = c.Painter();
 
@@ -104,8 +104,8 @@ void Draw3DAxes(TViewCanvas& c, int right, int bottom) {
     static const char* const letters[3] = {"X", "Y", "Z"};
     const QColor colours[3] = {Magenta, Blue, Green};
     for (int i = 0; i < 3; ++i) {
-        const ScreenPoint a = c.Projection().Project(m.AxisWires[i].P1());
-        const ScreenPoint b = c.Projection().Project(m.AxisWires[i].P2());
+        const ScreenPoint a = c.Projection().Place(m.AxisWires[i].P1());
+        const ScreenPoint b = c.Projection().Place(m.AxisWires[i].P2());
         c.DrawLine({colours[i].rgb(), 1, true}, ToQ(a), ToQ(b));
         c.SetTextColour(colours[i]);
         c.TextOut(b.X, b.Y, QString::fromLatin1(letters[i]));
@@ -130,7 +130,7 @@ void DrawFlatFrameworks(TViewCanvas& c, int left, int top, int right, int bottom
         if (m.ShowGrid) DrawGrid(c);
     }
 
-    const ScreenPoint o = c.Projection().Project({0, 0, 0});
+    const ScreenPoint o = c.Projection().Place({0, 0, 0});
     c.SetBold(true);
     c.SetFontSize(10);
     c.SetTextColour(look.WindowText);
@@ -170,7 +170,7 @@ void DrawFlatFrameworks(TViewCanvas& c, int left, int top, int right, int bottom
 
 void DrawGround(TViewCanvas& c, int left, int right, int bottom) {
     const TWireList& m = c.Model();
-    const ScreenPoint g = c.Projection().Project({0, 0, -m.BaseHeight});
+    const ScreenPoint g = c.Projection().Place({0, 0, -m.BaseHeight});
     if (g.Y < bottom) {
         const int top = std::max(g.Y, -1);
         c.Painter().fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), Silver);
@@ -196,9 +196,9 @@ void DrawFilterCaption(TViewCanvas& c) {
 
 // The point of a source or load: the wire's start, middle or end.
 ScreenPoint PlacePoint(const TViewProjection& proj, const TWire& w, uint8_t position) {
-    if (position == PosBegin) return proj.Project(w.P1());
-    if (position == PosEnd) return proj.Project(w.P2());
-    return proj.Project(VecLerp(w.P1(), w.P2(), 0.5));
+    if (position == PosBegin) return proj.Place(w.P1());
+    if (position == PosEnd) return proj.Place(w.P2());
+    return proj.Place(VecLerp(w.P1(), w.P2(), 0.5));
 }
 
 void DrawSources(TViewCanvas& c) {
@@ -248,15 +248,15 @@ void DrawWire(const TWire& w, TViewCanvas& c) {
         colour = look.ButtonShadow.rgb();
     if (w.OwnerTag() == -1) colour = Green.rgb();
 
-    const ScreenPoint s = proj.Project(w.P1());
-    const ScreenPoint e = proj.Project(w.P2());
+    const ScreenPoint s = proj.Place(w.P1());
+    const ScreenPoint e = proj.Place(w.P2());
     const auto loads = c.LoadsOn(w);
     const bool visible = c.MayBeVisible(s.X, s.Y, e.X, e.Y);
     if (!visible && loads.empty()) return;
 
     if (visible) {
         c.WireLine({colour, width, false}, ToQ(s), ToQ(e));
-        if (m.ShowDirection && w.IsOwn()) c.DirectionMark(ToQ(proj.Project(VecLerp(w.P1(), w.P2(), 0.95))), colour);
+        if (m.ShowDirection && w.IsOwn()) c.DirectionMark(ToQ(proj.Place(VecLerp(w.P1(), w.P2(), 0.95))), colour);
         if (!w.Element || w.Element->ElementWires.size() < 20) {
             const int a = m.ThickLines ? 4 : 3;
             if (w.StartJunction) c.JunctionCross(ToQ(s), a, Blue.rgb());
@@ -289,8 +289,8 @@ void DrawDimensions(TViewCanvas& c) {
     for (size_t i = 0; i < m.OwnCount(); ++i) {
         const TWire& w = *m[i];
         if (!w.Visible || (m.DimensionsSelectedOnly && !w.IsSelected())) continue;
-        const ScreenPoint a = proj.Project(w.P1());
-        const ScreenPoint b = proj.Project(w.P2());
+        const ScreenPoint a = proj.Place(w.P1());
+        const ScreenPoint b = proj.Place(w.P2());
         const double ddx = static_cast<double>(a.X) - b.X, ddy = static_cast<double>(a.Y) - b.Y;
         if (ddx * ddx + ddy * ddy <= 50 || !inside(a) || !inside(b)) continue;
 
@@ -322,7 +322,7 @@ void DrawDimensions(TViewCanvas& c) {
         const int64_t dx = RoundHalfEven(4 * std::sin(theta));
         const int64_t dy = RoundHalfEven(-4 * std::cos(theta));
         SetTextAngle(c, -theta / DegToRad);
-        const ScreenPoint mid = proj.Project(VecLerp(w.P1(), w.P2(), 0.5));
+        const ScreenPoint mid = proj.Place(VecLerp(w.P1(), w.P2(), 0.5));
         c.TextOut(SaturatePixel(mid.X + dx + 1), SaturatePixel(mid.Y + dy), text);
     }
 

@@ -231,6 +231,7 @@ TEST(WireCommands, RedirectWiresRunAwayFromTheOrigin) {
     TWire* y = Add(m, {2, -5, 0}, {-2, 1, 0});
     TWire* v = Add(m, {4, 4, 9}, {4, 4, 1});
     TWire* ok = Add(m, {0, 0, 0}, {0, 0, 1});
+    TWire* mixed = Add(m, {1, 5, 0}, {2, 1, 0}); // nearer in X but farther in Y: turned
     m.SelectWire(x, false);
     RedirectWires(m, true);
     EXPECT_TRUE(Ends(x, {1, 0, 0}, {3, 0, 0}));
@@ -239,6 +240,7 @@ TEST(WireCommands, RedirectWiresRunAwayFromTheOrigin) {
     EXPECT_TRUE(Ends(y, {-2, 1, 0}, {2, -5, 0}));
     EXPECT_TRUE(Ends(v, {4, 4, 1}, {4, 4, 9}));
     EXPECT_TRUE(Ends(ok, {0, 0, 0}, {0, 0, 1}));
+    EXPECT_TRUE(Ends(mixed, {2, 1, 0}, {1, 5, 0}));
 }
 
 TEST(WireCommands, MoveWithAndWithoutKeepingConnections) {

@@ -167,3 +167,29 @@ TEST_F(Clipboard, PasteDialogTitlesAndGroundLimit) {
     EXPECT_EQ(title, " Вставить выбранные 2 проводов: ");
     EXPECT_EQ(M().HistoryCount(), 1);
 }
+
+TEST_F(Clipboard, PastingNeverTakesWiresUnderTheGround) {
+    Build({{{0, 0, 1}, {0, 0, 5}}});
+    M().GroundType = 2;
+    Select({1});
+    Trigger("NEditCopy");
+    Dialogs.Forms.push_back(OffsetForm({1, 0, -0.9}));
+    Trigger("NPasteSpecial");
+    ASSERT_EQ(M().OwnCount(), 2u);
+    EXPECT_TRUE(Ends(M()[1], {1, 0, 0.1}, {1, 0, 4.1}));
+    // A plain paste would add the offset once more, to Z -0.8: refused, with a word why.
+    Trigger("NEditPaste");
+    EXPECT_EQ(M().OwnCount(), 2u);
+    EXPECT_EQ(M().HistoryCount(), 2);
+    EXPECT_TRUE(W->StatusText(0).contains("ниже уровня земли"));
+    // The offset dialog counts the shift of the pastes so far: -0.1 is the lowest Z left.
+    Dialogs.Forms.push_back([](QDialog& d) {
+        auto* z = d.findChild<QDoubleSpinBox*>("fseZ");
+        EXPECT_DOUBLE_EQ(z->minimum(), -0.1);
+        z->setValue(-0.9);
+        EXPECT_DOUBLE_EQ(z->value(), -0.1);
+        return int(QDialog::Rejected);
+    });
+    Trigger("NPasteSpecial");
+    EXPECT_EQ(M().OwnCount(), 2u);
+}

@@ -3,13 +3,16 @@
 #include "settings/settings_file.h"
 #include "ui/paint_box.h"
 #include "ui/tfm_velomast.h"
+#include "view/view_camera.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
@@ -376,4 +379,100 @@ TEST_F(MainWindow, SaveAsImage) {
     QFile bmp(Dir.filePath("d.bmp"));
     ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
     EXPECT_TRUE(bmp.read(2) == "BM");
+}
+
+TEST_F(MainWindow, ARecentFileAsksTheSaveQuestionFirst) {
+    const QString a = WriteModelFile("a.maa");
+    const QString b = WriteModelFile("b.maa");
+    TfmVelomast& w = Window({a});
+    w.Model()[0]->Radius = 0.002;
+    w.Model().StoreUndoStep(false);
+    auto* mru = w.findChild<QMenu*>("NFileOpenMRU");
+    Dialogs.OpenNames = {b};
+    Dialogs.SaveAnswers = {IUserDialogs::Answer::No};
+    Trigger("NFileOpen");
+    ASSERT_EQ(mru->actions().size(), 1);
+    w.Model()[0]->Radius = 0.002;
+    w.Model().StoreUndoStep(false);
+    Dialogs.SaveAnswers = {IUserDialogs::Answer::Cancel};
+    mru->actions().front()->trigger();
+    EXPECT_EQ(Dialogs.Count("yesnocancel"), 2);
+    EXPECT_EQ(w.Model().FileName, b.toStdString()); // cancelled: the edited model stays
+    EXPECT_EQ(w.Model()[0]->Radius, 0.002);
+}
+
+TEST_F(MainWindow, ReopenFollowsTheFileNameAtOnce) {
+    const QString file = WriteModelFile("d.maa");
+    TfmVelomast& w = Window({file});
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_TRUE(w.Action("NReopen")->isEnabled());
+    Trigger("NNewAntenna");
+    EXPECT_FALSE(w.Action("NReopen")->isEnabled());
+    // Saved under a name, F5 works without the File menu being opened first.
+    w.Model().NewWire({0, 0, 0}, {0, 0, 5}, -2);
+    w.Model().StoreUndoStep(false);
+    Dialogs.SaveNames = {Dir.filePath("new.maa")};
+    Trigger("NFileSaveAs");
+    EXPECT_TRUE(w.Action("NReopen")->isEnabled());
+    w.Model()[0]->Radius = 0.002;
+    w.PaintBox()->setFocus();
+    QTest::keyClick(w.windowHandle(), Qt::Key_F5);
+    EXPECT_EQ(w.Model()[0]->Radius, 0.0008); // read again
+}
+
+TEST_F(MainWindow, WiresStayDarkOnTheWhitePictureUnderADarkTheme) {
+    TfmVelomast& w = Window();
+    QPalette dark = w.palette();
+    dark.setColor(QPalette::WindowText, QColor(240, 240, 240));
+    dark.setColor(QPalette::Dark, QColor(20, 20, 20));
+    w.setPalette(dark);
+    w.show();
+    w.MainPages()->setCurrentIndex(1);
+    TWireList& m = w.Model();
+    m.NewWire({-1, 0, 0}, {1, 0, 0}, -2);
+    m.NewWire({-1, 0.5, 0}, {1, 0.5, 0}, 0);
+    m.StoreUndoStep(false);
+    m.ClearSelection();
+    m.ShowGrid = false;
+    w.PaintView();
+    const QImage& im = w.ViewBitmap();
+    const ScreenPoint a = ProjectPoint(m, {0.5, 0, 0});
+    const ScreenPoint b = ProjectPoint(m, {0.5, 0.5, 0});
+    EXPECT_EQ(im.pixelColor(a.X, a.Y), QColor(0, 0, 0));
+    EXPECT_EQ(im.pixelColor(b.X, b.Y), QColor(160, 160, 160)); // an isolator
+}
+
+TEST_F(MainWindow, ViewReadoutsFollowTheModel) {
+    const QString file = WriteModelFile("d.maa");
+    TfmVelomast& w = Window();
+    w.show();
+    w.SetStatusText(0, " Вставка из буфера: 3");
+    w.SetStatusText(2, "X=1 m Y=2 m");
+    w.SetStatusText(4, "12345");
+    ASSERT_TRUE(w.OpenModel(file));
+    EXPECT_EQ(w.StatusText(0), "");
+    EXPECT_EQ(w.StatusText(2), "");
+    EXPECT_EQ(w.StatusText(4), QString::number(w.Model().History.Size()));
+
+    // Fit, then the previous scale: back to the same view of the model at 10 m.
+    TWireList& m = w.Model();
+    const Vec3 centre = m.ViewCenter;
+    ASSERT_EQ(centre.Z, 10);
+    Trigger("NScaleCurrent");
+    w.sbScaleUndoClick();
+    EXPECT_TRUE(VecEqual(m.ViewCenter, centre));
+
+    // A paste refits the view: the scale box shows the new scale.
+    m.SelectWire(m[0], true);
+    Trigger("NEditCopy");
+    Dialogs.Forms.push_back([](QDialog& d) {
+        d.findChild<QDoubleSpinBox*>("fseZ")->setValue(400);
+        d.findChild<QPushButton*>("btOK")->click();
+        return d.result();
+    });
+    Trigger("NPasteSpecial");
+    ASSERT_EQ(m.OwnCount(), 2u);
+    EXPECT_EQ(ScaleBox()->currentText(), QStringLiteral(" %1%").arg(std::lround(m.ViewScale * 10)));
 }

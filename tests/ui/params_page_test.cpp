@@ -102,16 +102,34 @@ TEST_F(ParamsPage, IsFilledFromTheModel) {
 
 TEST_F(ParamsPage, FrequencyAndGround) {
     TfmVelomast& w = Open();
+    // The frequency applies when its editing ends, exactly as typed: no list item is
+    // completed from it and no value is taken on the way.
+    QLineEdit* freq = Find<QComboBox>("cbFreq")->lineEdit();
+    freq->setFocus();
     TypeText("cbFreq", "14,2");
+    EXPECT_DOUBLE_EQ(M().Frequency, 7.1);
+    QTest::keyClick(freq, Qt::Key_Return);
     EXPECT_DOUBLE_EQ(M().Frequency, 14.2);
+    freq->setFocus();
     TypeText("cbFreq", "7.1");
+    QTest::keyClick(freq, Qt::Key_Tab);
+    EXPECT_DOUBLE_EQ(M().Frequency, 7.1);
     EXPECT_NEAR(M().Wavelength, 42.2243, 1e-4);
     EXPECT_EQ(Text("laWaveLength"), N("42.224 m"));
     for (const char* bad : {"0,05", "20000", "abc", "0.1"}) {
-        PasteText("cbFreq", bad);
+        freq->setFocus();
+        TypeText("cbFreq", bad);
+        QTest::keyClick(freq, Qt::Key_Return);
         EXPECT_DOUBLE_EQ(M().Frequency, 7.1) << bad;
         EXPECT_EQ(Text("laWaveLength"), N("42.224 m"));
+        EXPECT_EQ(Text("cbFreq"), N("7.100")) << bad;
     }
+    // Leaving the box unchanged keeps the exact value, not its shown rounding.
+    M().SetFrequency(7.0625);
+    Page()->FillParamsPage();
+    freq->setFocus();
+    QTest::keyClick(freq, Qt::Key_Tab);
+    EXPECT_DOUBLE_EQ(M().Frequency, 7.0625);
 
     QComboBox* ground = Find<QComboBox>("cbGround");
     ground->setCurrentIndex(0);
@@ -198,7 +216,9 @@ TEST_F(ParamsPage, SourcesAreTypedIntoTheNewRow) {
     EXPECT_EQ(M().Sources[1]->Wire, M()[0]);
     EXPECT_EQ(M().Sources[1]->Position, PosEnd);
     EXPECT_EQ(M().Sources[1]->Values[0], 2.5);
-    EXPECT_EQ(M().HistoryCount(), steps); // sources store no undo step
+    // Snapshots hold the sources: each change is a step of its own (w2c; 2, "2,", 2,5;
+    // -, -9, -90; q; w1e).
+    EXPECT_EQ(M().HistoryCount(), steps + 9);
     EXPECT_TRUE(M().Modified);
 
     // Selecting a source row makes its wire current.

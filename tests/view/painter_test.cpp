@@ -406,3 +406,27 @@ TEST(Painting, AbsurdModelsPaintQuicklyAndClipped) {
     EXPECT_EQ(At(im, {700, 170}), Black);
     EXPECT_EQ(At(im, {300, 110}), Black);
 }
+
+TEST(Painting, AWireFarFromTheOriginPaintsWithoutOverflow) {
+    // The origin, the axis letters and every mark sit a few pixels from points that
+    // saturate: each of those small offsets must stay in range (UBSan checks it).
+    for (uint8_t kind : {1, 2, 3, 0}) {
+        SCOPED_TRACE(int{kind});
+        TWireList m;
+        SetViewPage(m, kind);
+        m.ShowDirection = true;
+        m.ShowDimensions = true;
+        m.ShowGrid = true;
+        m.GroundType = 2;
+        TWire* w = m.NewWire({-1e9, 0, 0}, {-1e9, 0, 1}, 0.001);
+        ASSERT_NE(w, nullptr);
+        m.NewObjectFromText(KindSource, "w1c,0,1");
+        m.NewObjectFromText(KindLoad, "w1b,0,1,2,0,0");
+        m.ShowLoadValues = true;
+        m.RebuildElements();
+        m.SetViewScale(1000);
+        m.ViewCenter = {1e9, 1e9, 1e9};
+        m.UpdateVisibleRange();
+        EXPECT_FALSE(Paint(m).isNull());
+    }
+}
