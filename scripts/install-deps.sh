@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   xvfb
+  qt6-translations-l10n
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "tfm_velomast.h"
 
+#include "settings/qt_translation.h"
 #include "settings/settings_file.h"
 #include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
@@ -44,6 +45,8 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     setObjectName(QStringLiteral("fmVelomast"));
     AppTitle_ = QStringLiteral("Веломаст");
     setWindowTitle(AppTitle_);
+    // Qt's own buttons and file dialogs speak the interface's language too.
+    UseQtTranslation(QStringLiteral("ru"));
     const QString mark = QLocale().decimalPoint();
     DecimalMark_ = (!mark.isEmpty() && mark[0].unicode() < 128) ? static_cast<char>(mark[0].unicode()) : ',';
 

@@ -5,6 +5,7 @@
 #include "files/maa_reader.h"
 #include "files/maa_writer.h"
 #include "files/side_files.h"
+#include "settings/qt_translation.h"
 #include "settings/settings_file.h"
 #include "ui/about_dialog.h"
 #include "ui/params_page.h"
@@ -259,6 +260,7 @@ void TfmVelomast::NHelpAboutClick() {
 
 void TfmVelomast::NLangEnClick() {
     AppTitle_ = "Velomast";
+    UseQtTranslation(QStringLiteral("en"));
     Action("NLangRu")->setChecked(false);
     Action("NLangEn")->setChecked(true);
     IniFile_->WriteString("Main", "Language", "en");
@@ -266,6 +268,7 @@ void TfmVelomast::NLangEnClick() {
 
 void TfmVelomast::NLangRuClick() {
     AppTitle_ = QStringLiteral("Веломаст");
+    UseQtTranslation(QStringLiteral("ru"));
     Action("NLangEn")->setChecked(false);
     Action("NLangRu")->setChecked(true);
     IniFile_->WriteString("Main", "Language", "ru");

@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
@@ -475,4 +477,19 @@ TEST_F(MainWindow, ViewReadoutsFollowTheModel) {
     Trigger("NPasteSpecial");
     ASSERT_EQ(m.OwnCount(), 2u);
     EXPECT_EQ(ScaleBox()->currentText(), QStringLiteral(" %1%").arg(std::lround(m.ViewScale * 10)));
+}
+
+TEST_F(MainWindow, QtsOwnButtonsSpeakTheInterfaceLanguage) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ru.qm"))
+        GTEST_SKIP() << "Qt's Russian translation is not installed (qt6-translations-l10n)";
+    Window();
+    auto yesText = [] {
+        QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text().remove('&');
+    };
+    EXPECT_EQ(yesText(), "Да");
+    W->NLangEnClick();
+    EXPECT_EQ(yesText(), "Yes");
+    W->NLangRuClick();
+    EXPECT_EQ(yesText(), "Да");
 }
