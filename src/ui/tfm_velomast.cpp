@@ -4,6 +4,7 @@
 #include "settings/settings_file.h"
 #include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
+#include "ui/string_grid.h"
 #include "ui/params_page.h"
 #include "ui/tool_icons.h"
 #include "view/view_camera.h"
@@ -104,6 +105,8 @@ TfmVelomast::~TfmVelomast() {
     // Losing focus while the window is taken down must not run the scale box's handler.
     cbScale_->blockSignals(true);
     cbScale_->lineEdit()->blockSignals(true);
+    // An open cell editor closes while the window is taken down: nothing to forget then.
+    dgWire_->OnEditorClosed = nullptr;
     IniFile_->WriteRecentFiles(RecentFiles_, MaxRecentFiles);
     PaintBox1_->SetMouse(nullptr);
 }
