@@ -25,7 +25,7 @@ TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : QDoubleSpinBox(parent) {
 
 QString TFloatSpinEdit::textFromValue(double value) const {
     if (value == 0) value = 0; // no "-0.0"
-    QString text = QString::number(value, 'f', MaxDecimals);
+    QString text = QString::number(value, 'f', decimals());
     while (text.endsWith('0') && text.indexOf('.') < text.size() - 2) text.chop(1);
     const QString mark = locale().decimalPoint();
     if (mark != QLatin1String(".")) text.replace('.', mark);
@@ -38,7 +38,7 @@ double TFloatSpinEdit::valueFromText(const QString& text) const {
 }
 
 QValidator::State TFloatSpinEdit::validate(QString& input, int&) const {
-    static const QRegularExpression shape(QStringLiteral("^\\s*[+-]?\\d*([.,]\\d{0,4})?\\s*$"));
+    const QRegularExpression shape(QStringLiteral("^\\s*[+-]?\\d*([.,]\\d{0,%1})?\\s*$").arg(decimals()));
     if (!shape.match(input).hasMatch()) return QValidator::Invalid;
     const double v = Parse(input);
     if (v == NoValue) return QValidator::Intermediate; // "", "-", ","

@@ -1,5 +1,5 @@
-// A real-number spin edit for the transform dialogs: shows at least one decimal and up to
-// four (0.1 mm in metres), takes "." and "," alike as the decimal mark, and brings a typed
+// A real-number spin edit for the transform and generator dialogs: shows at least one
+// decimal and up to decimals() (four, 0.1 mm in metres, unless set otherwise), takes "." and "," alike as the decimal mark, and brings a typed
 // value outside its range back to the nearest limit when the editing ends.
 #pragma once
 

@@ -94,6 +94,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     ApplyStartupArguments(options.Arguments);
 
     ConnectWireCommands();
+    ConnectGenerators();
     SetUpMouseEditing();
     SetUpTablesAndSelection();
     qApp->installEventFilter(this);

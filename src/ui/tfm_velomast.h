@@ -149,6 +149,14 @@ public:
     void NMoveClick();
     void NRotateClick();
 
+    // ---- generators and the conductor calculator ------------------------------------------
+    void NpMakeFatWireClick();
+    void NMakeCoilClick();
+    void NpColinearClick();
+    void NpFillGridClick();
+    void NpCreateBoxClick();
+    void NShapeCalcClick();
+
     // ---- mouse editing in the view ------------------------------------------------------
     // The gesture state machine of the paint box.
     class TMouseController& Mouse() { return *MouseController_; }
@@ -193,7 +201,6 @@ public:
     // Enables the items of the wire popup before it opens.
     void pmWirePopup();
     // The non-round conductor calculator: a diameter in mm, or nothing when cancelled.
-    // Not built yet: it returns nothing, so the diameter button changes nothing.
     std::optional<double> RunShapeCalculator();
     void NSelectAllClick();
     void NSelectionInvertClick();
@@ -293,6 +300,13 @@ private:
     void CommitWireCommand(bool autoScale);
     // Adds the clipboard wires shifted by `offset` and commits.
     void PasteFromClipboard(const Vec3& offset);
+
+    // ---- generators and the conductor calculator ------------------------------------------
+    void ConnectGenerators();
+    // Whether the four selected wires form a closed quadrilateral; says so when not.
+    bool SelectionIsQuadrilateral();
+    // The commit of a generator that added `made` wires; with none, a message instead.
+    bool CommitGenerated(int made, bool autoScale);
 
     // ---- mouse editing in the view ------------------------------------------------------
     void SetUpMouseEditing();

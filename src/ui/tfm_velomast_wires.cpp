@@ -274,8 +274,6 @@ bool TfmVelomast::dgWireKeyDown(int key, Qt::KeyboardModifiers shift) {
     return true;
 }
 
-std::optional<double> TfmVelomast::RunShapeCalculator() { return std::nullopt; }
-
 bool TfmVelomast::dgWireMouseDown(const QPoint& pos) {
     const QModelIndex hit = dgWire_->indexAt(pos);
     if (!hit.isValid() || hit.column() != 1 || hit.row() != RowDiameter) return false;

@@ -305,7 +305,7 @@ TEST_F(WireTable, TheDiameterButtonWaitsForTheCalculator) {
     const int before = Steps();
     EXPECT_TRUE(W->dgWireMouseDown({g->viewport()->width() - 5, r.center().y()}));
     EXPECT_FALSE(W->dgWireMouseDown({r.left() + 5, r.center().y()}));
-    EXPECT_EQ(Steps(), before); // no calculator yet: nothing changes
+    EXPECT_EQ(Steps(), before); // the calculator was cancelled: nothing changes
     EXPECT_DOUBLE_EQ(M()[0]->Radius, 0.0008);
 }
 
