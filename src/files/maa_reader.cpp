@@ -297,6 +297,13 @@ TWireRecord ReadWireLine(std::string_view line) {
 
 TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::string& fileName) {
     TReadResult result;
+    // Text in UTF-16 or UTF-32 or binary data would read as a name full of strange
+    // characters and no wires; the model stays as it was.
+    if (const std::string why = NotTextReason(bytes); !why.empty()) {
+        result.Status = TReadStatus::NotAModel;
+        result.Message = std::string(NotAModelMessage) + ": " + why;
+        return result;
+    }
     TDecodedText text = DecodeText(bytes);
 
     list.Clear(false);
@@ -313,13 +320,27 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
         for (size_t i = 1; i < lines.size() && !walk.Stopped; ++i) walk.Line(i);
         walk.WarnOddWires();
         if (walk.MoreWarnings) result.Warnings.push_back("И ещё предупреждений: " + std::to_string(walk.MoreWarnings));
-        if (walk.Section < 2)
-            result.Warnings.push_back("Файл не похож на файл модели: в нём нет разделов, разделённых строками \"*\"");
-        if (!walk.Stopped && walk.WiresPending > 0)
-            result.Warnings.push_back("В файле указано проводов: " + std::to_string(walk.WireCount) +
-                                      ", а строк проводов: " + std::to_string(walk.WireLinesRead));
+        if (walk.Section < 2) {
+            result.NoModel = true;
+            result.Message = std::string(NotAModelMessage) + ": в нём нет разделов, разделённых строками \"*\"";
+            result.Warnings.push_back(result.Message);
+        }
+        const std::string counts = "указано проводов: " + std::to_string(walk.WireCount) +
+                                   ", строк проводов: " + std::to_string(walk.WireLinesRead);
+        if (walk.Section == 2) {
+            // The file ends among the wires: what follows them is lost, and the last wire
+            // line may be cut too.
+            result.Truncated = true;
+            result.Warnings.push_back("Файл обрывается в разделе проводов: за ним нет источников, нагрузок и установок" +
+                                      (walk.WiresPending > 0 ? "; " + counts : std::string()));
+        } else if (!walk.Stopped && walk.WiresPending > 0) {
+            result.Truncated = true;
+            result.Warnings.push_back("В файле " + counts);
+        }
     } else {
-        result.Warnings.push_back("В файле не больше 10 строк: модели в нём нет");
+        result.NoModel = true;
+        result.Message = "В файле не больше 10 строк: модели в нём нет";
+        result.Warnings.push_back(result.Message);
     }
 
     if (result.Status == TReadStatus::WireNotFound) {
