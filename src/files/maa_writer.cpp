@@ -143,16 +143,16 @@ std::vector<std::string> ModelFileLines(const TWireList& list, bool includeScene
         // would be read back as parameters (real files write two or three parameters).
         bool allParameters = true;
         for (size_t k = 1; k <= 5; ++k) allParameters = allParameters && o->Values[k] != NoValue;
-        const size_t count = allParameters ? o->Values.size() : 6;
-        // The type code is always written (an unreadable one as -2147483647), so that the
-        // parameters stay in their fields.
+        size_t count = allParameters ? o->Values.size() : 6;
+        while (count > 1 && o->Values[count - 1] == NoValue) --count;
+        // The type code is always written (an unreadable one as -2147483647), and a missing
+        // parameter before a present one as 0 (an empty cell of the grid), so that every
+        // value stays in its field; missing parameters at the end are left out.
         l += ",\t";
         AppendInt(l, RoundHalfEven(o->Values[0]));
         for (size_t k = 1; k < count; ++k) {
-            const double v = o->Values[k];
-            if (v == NoValue) continue;
             l += ",\t";
-            AppendFileReal(l, v);
+            AppendFileReal(l, o->Values[k] == NoValue ? 0.0 : o->Values[k]);
         }
         lines.push_back(std::move(l));
     }
