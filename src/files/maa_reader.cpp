@@ -143,7 +143,12 @@ void Walk::Line(size_t i) {
         }
         break;
     case 8:
-        if (Contains(line, "LinkedFiles")) {
+        // A line the writer set off with a blank (see CommentLineNeedsBlank) is comment
+        // text without that blank.
+        if (line[0] == ' ' && CommentLineNeedsBlank(std::string_view(line).substr(1))) {
+            List.Comment += "\r\n";
+            List.Comment.append(line, 1);
+        } else if (Contains(line, "LinkedFiles")) {
             Section = 9;
         } else {
             List.Comment += "\r\n";
@@ -361,6 +366,11 @@ TReadResult ReadModel(TWireList& list, const std::string& fileName) {
         return result;
     }
     return ReadModelBytes(list, file.Bytes, fileName);
+}
+
+bool CommentLineNeedsBlank(std::string_view line) {
+    const size_t first = line.find_first_not_of(' ');
+    return (first != std::string_view::npos && line[first] == '*') || Contains(line, "LinkedFiles");
 }
 
 bool IsUnsupportedModelFile(const std::string& fileName) {

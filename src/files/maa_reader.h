@@ -65,6 +65,11 @@ TWireRecord ReadWireLine(std::string_view line);
 // ("17, 4, 1, 0.68, 0.68, 0"): then the first field is the count and *moreFields is set.
 int32_t ReadWireCount(std::string_view line, bool* moreFields = nullptr);
 
+// A comment line the reader would take for the end of the comment: one that begins with
+// "*" after any blanks, or holds "LinkedFiles". The writer puts a blank before such a
+// line, and the reader takes that blank off again, so the comment comes back unchanged.
+bool CommentLineNeedsBlank(std::string_view line);
+
 // The beginning of the message for a file that holds no model.
 inline constexpr const char* NotAModelMessage = "Файл не похож на файл модели";
 

@@ -1,5 +1,6 @@
 #include "maa_writer.h"
 
+#include "maa_reader.h"
 #include "model/number_format.h"
 #include "model/vec3.h"
 #include "text_codec.h"
@@ -77,15 +78,24 @@ std::string ModelWireLine(const TWire& w) {
 
 namespace {
 
+// A comment line that would read as a heading or the end of the comment ("* point",
+// "see LinkedFiles") gets a blank in front, which the reader takes off again.
+void AppendCommentLine(std::vector<std::string>& lines, std::string_view line) {
+    if (CommentLineNeedsBlank(line))
+        lines.push_back(' ' + std::string(line));
+    else
+        lines.emplace_back(line);
+}
+
 void AppendCommentLines(std::vector<std::string>& lines, std::string_view comment) {
     size_t start = 0;
     for (size_t i = 0; i < comment.size(); ++i) {
         if (comment[i] != '\r' && comment[i] != '\n') continue;
-        lines.emplace_back(comment.substr(start, i - start));
+        AppendCommentLine(lines, comment.substr(start, i - start));
         if (comment[i] == '\r' && i + 1 < comment.size() && comment[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    lines.emplace_back(comment.substr(start));
+    AppendCommentLine(lines, comment.substr(start));
 }
 
 // The sources or loads that can be written: those on one of the first `written` wires.

@@ -287,3 +287,19 @@ TEST(WriteModel, EveryLoadParameterKeepsItsField) {
     EXPECT_EQ(back.Loads[1]->Values[3], 7.0);
     EXPECT_EQ(back.Loads[2]->Values[5], 9.0);
 }
+
+TEST(WriteModel, CommentLinesThatLookLikeHeadingsStayComment) {
+    TWireList m;
+    MakeDipole(m);
+    m.Comment = "\r\n* пункт первый\r\n  * вложенный пункт\r\nсписок в LinkedFiles ниже\r\n***LinkedFiles***\r\n"
+                "band.maa\r\n обычная строка с пробелом\r\n   \r\n###\r\n$$$\r\nпоследняя";
+    m.LinkedList = {"real.maa"};
+    m.StoreLinkedList = true;
+    const std::string once = EncodeModelText(ModelFileLines(m, false), m.Encoding, m.EncodingBom);
+    TWireList back;
+    ASSERT_TRUE(ReadModelBytes(back, once, "b.maa").Ok());
+    EXPECT_EQ(back.Comment, m.Comment);
+    EXPECT_EQ(back.LinkedList, m.LinkedList);
+    back.StoreLinkedList = true;
+    EXPECT_EQ(EncodeModelText(ModelFileLines(back, false), back.Encoding, back.EncodingBom), once);
+}
