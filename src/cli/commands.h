@@ -1,8 +1,8 @@
 // The commands of velomast-cli. Each command is one function in its own file; RunCli
 // picks it by name from the table in cli.cpp.
 //
-// Exit status: 0 success, 1 the model file is faulty (its message on stderr), 2 usage or
-// I/O error.
+// Exit status: 0 success, 1 the model file is faulty or holds no model (its message on
+// stderr), 2 usage or I/O error.
 #pragma once
 
 #include <iosfwd>
@@ -11,6 +11,7 @@
 
 namespace velomast {
 class TWireList;
+struct TReadResult;
 }
 
 namespace velomast::cli {
@@ -35,9 +36,17 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::o
 //   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// The exit status a read ends the tool with: ExitIo when the file is missing or cannot be
+// read, ExitFaultyModel when it holds no model (no model file, 10 lines or fewer, no
+// sections) or a model cut short by a missing wire; otherwise ExitOk. A wire section cut
+// short still reads: the tool only warns.
+int ReadStatusExit(const TReadResult& r);
+// The reader's warnings, one line each, "Предупреждение: " in front; the reason a file
+// holds no model is left to the error line.
+void PrintReadWarnings(const TReadResult& r, std::ostream& err);
+
 // Reads FILE for a command that needs the whole model: warnings and errors go to `err`.
-// Returns ExitOk, or the exit status the command stops with (the file missing or
-// unreadable, or a model cut short by a missing wire).
+// Returns ExitOk, or the exit status the command stops with (ReadStatusExit).
 int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err);
 
 // The whole tool: argv[0] is the program, argv[1] the command.
