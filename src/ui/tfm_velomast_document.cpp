@@ -121,6 +121,11 @@ bool TfmVelomast::OpenModel(const QString& fileName) {
         // What was read stays, detached from its file; the window shows it as a new model.
         ShowMessage(Q(r.Message), IUserDialogs::Icon::Error);
         setWindowTitle(AppTitle_ + " [" + Q(Model_->ModelName) + "]");
+    } else if (r.NoModel) {
+        // A file without a model (a note, a short text) is not the model's file: a save
+        // asks for a name instead of writing over it.
+        Model_->FileName.clear();
+        setWindowTitle(AppTitle_ + " [" + Q(Model_->ModelName) + "]");
     } else {
         if (BackupOnOpen_) {
             const TFileResult b = WriteBackup(*Model_);

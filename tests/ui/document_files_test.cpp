@@ -64,6 +64,21 @@ TEST_F(DocumentFiles, FilesThatAreNoModelTextAreRefusedAndTheModelStays) {
     Open(pipe);
     EXPECT_TRUE(LastMessage().contains("это не обычный файл")) << LastMessage().toStdString();
     EXPECT_EQ(M().FileName, dipole.toStdString());
+
+    // A short text holds no model: it is shown as an empty model that is not tied to the
+    // file, so drawing a wire and saving asks for a name instead of overwriting the note.
+    const char* note = "shopping list\r\nmilk\r\n";
+    const QString text = WriteFile("note.maa", note);
+    Open(text);
+    EXPECT_EQ(M().OwnCount(), 0u);
+    EXPECT_TRUE(M().FileName.empty());
+    M().NewWire({0, 0, 0}, {0, 0, 1}, -2);
+    M().StoreUndoStep(false);
+    Trigger("NFileSave");
+    EXPECT_EQ(Dialogs.Count("save"), 1);
+    QFile kept(text);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray(note));
 }
 
 TEST_F(DocumentFiles, ChangeLogTimesCarryNoTimeZone) {
