@@ -58,6 +58,10 @@ TWireRecord ReadWireLine(std::string_view line);
 // ("17, 4, 1, 0.68, 0.68, 0"): then the first field is the count and *moreFields is set.
 int32_t ReadWireCount(std::string_view line, bool* moreFields = nullptr);
 
+// The combined-wire lines of a model file's lines, as ReadModel would keep them in
+// TaperLines (the set after the settings line).
+std::vector<std::string> ReadTaperLines(const std::vector<std::string>& lines);
+
 // The open command refuses ".gaa" files (any letter case) with this message.
 bool IsUnsupportedModelFile(const std::string& fileName);
 inline constexpr const char* UnsupportedFormatMessage = "Формат файла не поддерживается";
