@@ -168,12 +168,25 @@ void TScene::ClearScene() {
 
 // ---- scene file -------------------------------------------------------------------------
 
+namespace {
+bool ReadSceneFile(const std::string& fileName, TTextFile& file, std::string* error) {
+    file = ReadTextFileLines(fileName);
+    if (file.Status == TFileReadStatus::Ok) return true;
+    if (error) *error = file.Status == TFileReadStatus::Missing ? "Файл " + fileName + " не найден." : file.Message;
+    return false;
+}
+} // namespace
+
+bool TScene::ReadModelPath(const std::string& fileName, std::string* modelPath, std::string* error) {
+    TTextFile file;
+    if (!ReadSceneFile(fileName, file, error)) return false;
+    if (modelPath) *modelPath = file.Lines.size() > 1 ? Resolve(file.Lines[1], fileName) : std::string();
+    return true;
+}
+
 bool TScene::LoadScene(const std::string& fileName, std::string* error) {
-    const TTextFile file = ReadTextFileLines(fileName);
-    if (file.Status != TFileReadStatus::Ok) {
-        if (error) *error = file.Status == TFileReadStatus::Missing ? "Файл " + fileName + " не найден." : file.Message;
-        return false;
-    }
+    TTextFile file;
+    if (!ReadSceneFile(fileName, file, error)) return false;
     ClearScene();
     SceneFileName = fileName;
     const std::vector<std::string>& lines = file.Lines;

@@ -79,6 +79,9 @@ public:
     // antenna path with a comma (its numbers would be read from the wrong fields) or a
     // path with a line break.
     TFileResult SaveScene();
+    // Line 2 of a scene file, the model it was saved with, as LoadScene would take it;
+    // false (with *error) when the file cannot be read.
+    static bool ReadModelPath(const std::string& fileName, std::string* modelPath, std::string* error = nullptr);
     // The lines SaveScene writes.
     std::vector<std::string> SceneFileLines() const;
 
