@@ -17,8 +17,9 @@ constexpr std::array kCommands = {
     TCommand{"normalize", "IN OUT", RunNormalize},
     TCommand{"render",
              "FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E] [--azimuth A] [--grid none|lines|dots] "
-             "[--dimensions] [--no-direction] [--print]",
+             "[--dimensions] [--no-direction] [--print] [--scene SCENE.scn]",
              RunRender},
+    TCommand{"scene", "SCENE.scn OUT.maa", RunScene},
 };
 
 void PrintUsage(std::ostream& s) {

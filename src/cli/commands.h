@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace velomast {
+class TScene;
 class TWireList;
 struct TReadResult;
 }
@@ -34,6 +35,7 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::o
 
 // velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E]
 //   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
+//   [--scene SCENE.scn]; with --scene, FILE may be left out (the scene names its model).
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The exit status a read ends the tool with: ExitIo when the file is missing or cannot be
@@ -44,6 +46,15 @@ int ReadStatusExit(const TReadResult& r);
 // The reader's warnings, one line each, "Предупреждение: " in front; the reason a file
 // holds no model is left to the error line.
 void PrintReadWarnings(const TReadResult& r, std::ostream& err);
+
+// velomast-cli scene SCENE.scn OUT.maa
+int RunScene(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Reads the model (`modelFile`, or the one line 2 of the scene file names when empty) and
+// places the scene beside it; the scene's warnings go to `err`. Returns ExitOk or the exit
+// status to stop with.
+int LoadSceneFile(TWireList& model, TScene& scene, const std::string& sceneFile, const std::string& modelFile,
+                  std::ostream& err);
 
 // Reads FILE for a command that needs the whole model: warnings and errors go to `err`.
 // Returns ExitOk, or the exit status the command stops with (ReadStatusExit).

@@ -373,6 +373,37 @@ bool CommentLineNeedsBlank(std::string_view line) {
     return (first != std::string_view::npos && line[first] == '*') || Contains(line, "LinkedFiles");
 }
 
+std::vector<std::string> ReadTaperLines(const std::vector<std::string>& lines) {
+    // The same walk as the reader's: sections counted by separator lines, the set after
+    // the settings line, up to the comment.
+    std::vector<std::string> out;
+    int section = 0;
+    int32_t pending = 0;
+    size_t countLine = 0;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty()) continue;
+        if (line[0] == '*') {
+            if (++section > 7) break;
+            continue;
+        }
+        if (section == 6) {
+            section = 7;
+            continue;
+        }
+        if (section != 7) continue;
+        if (Contains(line, "###")) break;
+        if (Contains(line, "$$$")) {
+            countLine = i + 1;
+            pending = countLine < lines.size() ? StrToIntDef(Trim(lines[countLine]), 0) : 0;
+        } else if (pending > 0 && i != countLine && line.size() > 10) {
+            out.push_back(line);
+            --pending;
+        }
+    }
+    return out;
+}
+
 bool IsUnsupportedModelFile(const std::string& fileName) {
     if (fileName.size() < 4) return false;
     std::string ext = fileName.substr(fileName.size() - 4);

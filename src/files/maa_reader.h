@@ -73,6 +73,10 @@ bool CommentLineNeedsBlank(std::string_view line);
 // The beginning of the message for a file that holds no model.
 inline constexpr const char* NotAModelMessage = "Файл не похож на файл модели";
 
+// The combined-wire lines of a model file's lines, as ReadModel would keep them in
+// TaperLines (the set after the settings line).
+std::vector<std::string> ReadTaperLines(const std::vector<std::string>& lines);
+
 // The open command refuses ".gaa" files (any letter case) with this message.
 bool IsUnsupportedModelFile(const std::string& fileName);
 inline constexpr const char* UnsupportedFormatMessage = "Формат файла не поддерживается";
