@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 # The model opened by `make run`; `make run ARGS=` starts with an empty model.
 ARGS ?= examples/dipole.maa
 
-.PHONY: all deps run build test bench fuzz clean
+.PHONY: all deps run build test bench fuzz install package clean
 
 all: build
 
@@ -31,6 +31,16 @@ bench: build
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS) --target read_model_fuzzer
+
+# `make install PREFIX=/opt/velomast` (default /usr/local; DESTDIR is honoured too).
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/release --prefix $(PREFIX)
+
+# The Debian package build/package/velomast_<version>_<arch>.deb.
+package: build
+	cd build/release && cpack -B ../package
+	@ls build/package/*.deb
 
 clean:
 	rm -rf build

@@ -1,5 +1,7 @@
 #include "settings_file.h"
 
+#include "data_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -22,7 +24,9 @@ QString TSettingsFile::DefaultPath() {
                          QStringLiteral(".ini");
     const QString dir = exeInfo.absolutePath();
     const QFileInfo dirInfo(dir);
-    if (!dir.isEmpty() && dirInfo.isDir() && dirInfo.isWritable()) return QDir(dir).filePath(name);
+    // Beside the executable only for a program run where it was built or unpacked, never
+    // for an installed one (even when the user, say root, could write its folder).
+    if (!dir.isEmpty() && dirInfo.isDir() && dirInfo.isWritable() && !RunsInstalled()) return QDir(dir).filePath(name);
     // ~/.config/velomast/ (the organisation and application names are both "velomast",
     // so the application's own location would nest the folder twice).
     QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

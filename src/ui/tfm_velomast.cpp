@@ -102,6 +102,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     SetUpTablesAndSelection();
     SetUpScene();
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
     UpdateForm();
 }
 

@@ -19,6 +19,9 @@
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -110,6 +113,8 @@ public:
     void NFileMMANAClick();
     void NHelpAboutClick();
     void RecentFileClick(const QString& fileName);
+    // The model file among dropped data (a local .maa file), or an empty string.
+    static QString DroppedModelFile(const QMimeData* data);
     // Undo when `undo`, otherwise redo.
     void NUndoClick(bool undo);
     void NZoomPlusClick();
@@ -248,6 +253,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A model file dropped from the file manager opens, after the save question.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();

@@ -1,7 +1,11 @@
 // What the window shows of files it must not read as models, and the change log it writes.
 #include "window_fixture.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
@@ -108,4 +112,30 @@ TEST_F(DocumentFiles, ChangeLogTimesCarryNoTimeZone) {
         EXPECT_TRUE(QRegularExpression(c.Stamp).match(line).hasMatch()) << line.toStdString();
     }
     QLocale::setDefault(before);
+}
+
+TEST_F(DocumentFiles, AModelFileDroppedOntoTheWindowOpensAfterTheSaveQuestion) {
+    const QString dipole = WriteFile("d.maa", DipoleText);
+    const QString other = WriteFile("notes.txt", "text");
+    auto drop = [this](const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(W.get(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(W.get(), &dropped);
+        return true;
+    };
+    EXPECT_FALSE(drop(other)); // not a model file: refused at the border
+    Build({{{0, 0, 0}, {0, 0, 1}}});
+    M().Modified = true;
+    Dialogs.SaveAnswers = {IUserDialogs::Answer::Cancel};
+    EXPECT_TRUE(drop(dipole));
+    EXPECT_EQ(Dialogs.Count("yesnocancel"), 1);
+    EXPECT_TRUE(M().FileName.empty()); // cancelled: the model stays
+    Dialogs.SaveAnswers = {IUserDialogs::Answer::No};
+    EXPECT_TRUE(drop(dipole));
+    EXPECT_EQ(M().FileName, dipole.toStdString());
+    EXPECT_EQ(W->RecentFiles().front(), dipole);
 }
