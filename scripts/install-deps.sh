@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   xvfb
   qt6-translations-l10n
+  poppler-utils
 )
 
 missing=()
