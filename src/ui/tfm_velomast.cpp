@@ -95,6 +95,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
 
     ConnectWireCommands();
     ConnectGenerators();
+    ConnectReport();
     SetUpMouseEditing();
     SetUpTablesAndSelection();
     qApp->installEventFilter(this);
