@@ -19,6 +19,7 @@ constexpr std::array kCommands = {
              "FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E] [--azimuth A] [--grid none|lines|dots] "
              "[--dimensions] [--no-direction] [--print]",
              RunRender},
+    TCommand{"report", "FILE OUT.pdf [--view 0|1|2|3] [--template T]", RunReport},
 };
 
 void PrintUsage(std::ostream& s) {

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
+
+class QGuiApplication;
 
 namespace velomast {
 class TWireList;
@@ -34,6 +37,14 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::o
 // velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E]
 //   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// velomast-cli report FILE OUT.pdf [--view 0|1|2|3] [--template T]
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Text needs a QGuiApplication. The tool makes its own, always on the offscreen platform,
+// so that a picture does not depend on a display or the desktop's fonts; none when the
+// process has one already.
+std::unique_ptr<QGuiApplication> EnsureGuiApplication();
 
 // Reads FILE for a command that needs the whole model: warnings and errors go to `err`.
 // Returns ExitOk, or the exit status the command stops with (the file missing or

@@ -125,8 +125,8 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
     if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-// Text needs a QGuiApplication. The tool makes its own, always on the offscreen
-// platform, so that a picture does not depend on a display or the desktop's fonts.
+} // namespace
+
 std::unique_ptr<QGuiApplication> EnsureGuiApplication() {
     if (QCoreApplication::instance()) return nullptr;
     qInstallMessageHandler(QuietQtMessages);
@@ -136,8 +136,6 @@ std::unique_ptr<QGuiApplication> EnsureGuiApplication() {
     static char* argv[] = {name, nullptr};
     return std::make_unique<QGuiApplication>(argc, argv);
 }
-
-} // namespace
 
 int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
     TParsed p;
