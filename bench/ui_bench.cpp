@@ -4,12 +4,15 @@
 // 20 000 wires within one 60 Hz frame; overlay and hover moves independent of the
 // model's size.
 #include "model_gen.h"
+#include "scene_gen.h"
 #include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
 #include "ui/tfm_velomast.h"
 #include "view/view_camera.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -67,8 +70,47 @@ void BM_WindowMouseMove(benchmark::State& state, Gesture g) {
     if (g != Hover) Send(box, QEvent::MouseButtonRelease, start, Qt::LeftButton, Qt::NoButton);
 }
 
+// Typing a new dX for one scene antenna among 20 (or 5) of 1 000 wires beside a 1 000-wire
+// landscape: the antenna is placed again and the window refreshed and repainted.
+void BM_WindowSceneTypeDx(benchmark::State& state) {
+    const bench::TSceneFiles files(static_cast<int>(state.range(0)), 1000, 1000);
+    QTemporaryDir dir;
+    TMainWindowOptions o;
+    o.SettingsPath = dir.filePath("velomast.ini");
+    o.Arguments = {"--scene", QString::fromStdString(files.SceneFile)};
+    TfmVelomast w(o);
+    struct Hide {
+        QWidget& W;
+        ~Hide() { W.hide(); }
+    } hide{w};
+    w.resize(1280, 820);
+    w.show();
+    w.activateWindow();
+    for (int i = 0; i < 100 && !w.isActiveWindow(); ++i) QApplication::processEvents();
+    auto* dx = w.findChild<QLineEdit*>("edAntX");
+    dx->setFocus();
+    QApplication::processEvents();
+    if (!dx->hasFocus()) {
+        state.SkipWithError("dX has no focus");
+        return;
+    }
+    const size_t history = w.Model().History.Size();
+    int i = 0;
+    for (auto _ : state) {
+        QKeyEvent all(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+        QApplication::sendEvent(dx, &all);
+        const QString digit = QString::number(1 + i++ % 9);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + digit[0].digitValue(), Qt::NoModifier, digit);
+        QApplication::sendEvent(dx, &key);
+        QApplication::processEvents(); // the repaint
+    }
+    state.counters["wires"] = static_cast<double>(w.Model().Count());
+    state.counters["history_bytes_added"] = static_cast<double>(w.Model().History.Size() - history);
+}
+
 } // namespace
 
+BENCHMARK(BM_WindowSceneTypeDx)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, DragEnd, DragEnd)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, SelectBox, SelectBox)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, Hover, Hover)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);

@@ -17,8 +17,9 @@ constexpr std::array kCommands = {
     TCommand{"normalize", "IN OUT", RunNormalize},
     TCommand{"render",
              "FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E] [--azimuth A] [--grid none|lines|dots] "
-             "[--dimensions] [--no-direction] [--print]",
+             "[--dimensions] [--no-direction] [--print] [--scene SCENE.scn]",
              RunRender},
+    TCommand{"scene", "SCENE.scn OUT.maa", RunScene},
     TCommand{"report", "FILE OUT.pdf [--view 0|1|2|3] [--template T]", RunReport},
 };
 
@@ -30,19 +31,30 @@ void PrintUsage(std::ostream& s) {
 
 } // namespace
 
+int ReadStatusExit(const TReadResult& r) {
+    switch (r.Status) {
+    case TReadStatus::FileMissing:
+    case TReadStatus::CannotRead: return ExitIo;
+    // A model cut short by a missing wire is not the file's model; a file that holds none
+    // is no model file.
+    case TReadStatus::WireNotFound:
+    case TReadStatus::NotAModel: return ExitFaultyModel;
+    case TReadStatus::Read: break;
+    }
+    return r.NoModel ? ExitFaultyModel : ExitOk;
+}
+
+void PrintReadWarnings(const TReadResult& r, std::ostream& err) {
+    for (const std::string& w : r.Warnings)
+        if (!r.NoModel || w != r.Message) err << "Предупреждение: " << w << '\n';
+}
+
 int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err) {
     const TReadResult r = ReadModel(model, fileName);
-    if (r.Status == TReadStatus::FileMissing || r.Status == TReadStatus::CannotRead) {
-        err << r.Message << '\n';
-        return ExitIo;
-    }
-    for (const std::string& w : r.Warnings) err << "Предупреждение: " << w << '\n';
-    if (!r.Ok()) {
-        // A model cut short by a missing wire is not the file's model.
-        err << r.Message << '\n';
-        return ExitFaultyModel;
-    }
-    return ExitOk;
+    const int status = ReadStatusExit(r);
+    if (status != ExitIo) PrintReadWarnings(r, err);
+    if (status != ExitOk) err << r.Message << '\n';
+    return status;
 }
 
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {

@@ -1,8 +1,8 @@
 // The commands of velomast-cli. Each command is one function in its own file; RunCli
 // picks it by name from the table in cli.cpp.
 //
-// Exit status: 0 success, 1 the model file is faulty (its message on stderr), 2 usage or
-// I/O error.
+// Exit status: 0 success, 1 the model file is faulty or holds no model (its message on
+// stderr), 2 usage or I/O error.
 #pragma once
 
 #include <iosfwd>
@@ -13,7 +13,9 @@
 class QGuiApplication;
 
 namespace velomast {
+class TScene;
 class TWireList;
+struct TReadResult;
 }
 
 namespace velomast::cli {
@@ -36,7 +38,26 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::o
 
 // velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E]
 //   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
+//   [--scene SCENE.scn]; with --scene, FILE may be left out (the scene names its model).
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The exit status a read ends the tool with: ExitIo when the file is missing or cannot be
+// read, ExitFaultyModel when it holds no model (no model file, 10 lines or fewer, no
+// sections) or a model cut short by a missing wire; otherwise ExitOk. A wire section cut
+// short still reads: the tool only warns.
+int ReadStatusExit(const TReadResult& r);
+// The reader's warnings, one line each, "Предупреждение: " in front; the reason a file
+// holds no model is left to the error line.
+void PrintReadWarnings(const TReadResult& r, std::ostream& err);
+
+// velomast-cli scene SCENE.scn OUT.maa
+int RunScene(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Reads the model (`modelFile`, or the one line 2 of the scene file names when empty) and
+// places the scene beside it; the scene's warnings go to `err`. Returns ExitOk or the exit
+// status to stop with.
+int LoadSceneFile(TWireList& model, TScene& scene, const std::string& sceneFile, const std::string& modelFile,
+                  std::ostream& err);
 
 // velomast-cli report FILE OUT.pdf [--view 0|1|2|3] [--template T]
 int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
@@ -47,8 +68,7 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 std::unique_ptr<QGuiApplication> EnsureGuiApplication();
 
 // Reads FILE for a command that needs the whole model: warnings and errors go to `err`.
-// Returns ExitOk, or the exit status the command stops with (the file missing or
-// unreadable, or a model cut short by a missing wire).
+// Returns ExitOk, or the exit status the command stops with (ReadStatusExit).
 int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err);
 
 // The whole tool: argv[0] is the program, argv[1] the command.

@@ -49,12 +49,13 @@ void ObjectPlace(TJsonWriter& j, const TWObject& o) {
 }
 
 std::string ModelJson(const TWireList& m, const TReadResult& r) {
+    const bool ok = ReadStatusExit(r) == ExitOk;
     TJsonWriter j;
     j.BeginObject();
     j.Key("ok");
-    j.Bool(r.Ok());
+    j.Bool(ok);
     j.Key("error");
-    if (r.Ok())
+    if (ok)
         j.Null();
     else
         j.String(r.Message);
@@ -154,6 +155,8 @@ std::string ModelJson(const TWireList& m, const TReadResult& r) {
 
     j.Key("junctions");
     j.Int(static_cast<int64_t>(m.Junctions.size()));
+    j.Key("truncated");
+    j.Bool(r.Truncated);
     j.Key("warnings");
     StringArray(j, r.Warnings);
     j.EndObject();
@@ -169,7 +172,7 @@ void Summary(std::ostream& out, const TWireList& m, const std::string& file, con
         << "Проводов: " << m.OwnCount() << ", источников: " << m.Sources.size() << ", нагрузок: " << m.Loads.size()
         << '\n'
         << "Элементов: " << m.Elements.size() << ", узлов: " << m.Junctions.size() << '\n';
-    for (const std::string& w : r.Warnings) out << "Предупреждение: " << w << '\n';
+    PrintReadWarnings(r, out);
 }
 
 } // namespace
@@ -194,19 +197,17 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     TWireList model;
     const TReadResult r = ReadModel(model, files[0]);
-    if (r.Status == TReadStatus::FileMissing || r.Status == TReadStatus::CannotRead) {
+    const int status = ReadStatusExit(r);
+    if (status == ExitIo) {
         err << r.Message << '\n';
         return ExitIo;
     }
     if (json)
         out << ModelJson(model, r) << '\n';
-    else
+    else if (r.Status != TReadStatus::NotAModel) // nothing was read to sum up
         Summary(out, model, files[0], r);
-    if (!r.Ok()) {
-        err << r.Message << '\n';
-        return ExitFaultyModel;
-    }
-    return ExitOk;
+    if (status != ExitOk) err << r.Message << '\n';
+    return status;
 }
 
 } // namespace velomast::cli

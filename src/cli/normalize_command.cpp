@@ -6,13 +6,22 @@
 #include "files/maa_writer.h"
 #include "model/wire_list.h"
 
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace velomast::cli {
 
 int RunNormalize(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
     if (args.size() != 2) {
         err << "Использование: velomast-cli normalize IN OUT\n";
+        return ExitUsage;
+    }
+    // The tool never changes its input, whatever name or link OUT reaches it by.
+    std::error_code ec;
+    if (std::filesystem::equivalent(args[0], args[1], ec)) {
+        err << "Файл результата " << args[1] << " — это исходный файл " << args[0]
+            << "; исходный файл не изменяется, укажите другой файл результата\n";
         return ExitUsage;
     }
     TWireList model;

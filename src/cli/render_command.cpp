@@ -1,6 +1,8 @@
 // velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E]
 //   [--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]
-// Reads FILE as the editor opens it, fits and centres the view on the model as "По
+//   [--scene SCENE.scn]
+// Reads FILE as the editor opens it (with --scene, the scene's antennas and landscape are
+// placed beside it, and FILE may be left out for the model the scene file names), fits and centres the view on the model as "По
 // размерам антенны" does, draws it as the editor's view does and writes a PNG image.
 // The defaults are the editor's at start-up without a settings file: the 3-D view, no
 // grid, direction marks on, labels of 10 points, 800 x 460 pixels.
@@ -10,6 +12,7 @@
 #include "files/maa_reader.h"
 #include "model/text_parse.h"
 #include "model/wire_list.h"
+#include "scene/scene.h"
 #include "view/view_render.h"
 
 #include <QBuffer>
@@ -29,11 +32,13 @@ namespace {
 
 constexpr const char* RenderUsage =
     "Использование: velomast-cli render FILE OUT.png [--view 0|1|2|3] [--size WxH] [--elevation E] "
-    "[--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print]\n";
+    "[--azimuth A] [--grid none|lines|dots] [--dimensions] [--no-direction] [--print] [--scene SCENE.scn]\n"
+    "       velomast-cli render --scene SCENE.scn OUT.png [...]\n";
 
 struct TParsed {
     std::string In;
     std::string Out;
+    std::string Scene;
     TRenderOptions Options;
 };
 
@@ -79,7 +84,8 @@ bool ParseArgs(const std::vector<std::string>& args, TParsed& p, std::ostream& e
             if (name == "--print") p.Options.Print = true;
             continue;
         }
-        if (name != "--view" && name != "--size" && name != "--elevation" && name != "--azimuth" && name != "--grid") {
+        if (name != "--view" && name != "--size" && name != "--elevation" && name != "--azimuth" && name != "--grid" &&
+            name != "--scene") {
             err << "Неизвестный параметр: " << name << '\n';
             return false;
         }
@@ -97,6 +103,9 @@ bool ParseArgs(const std::vector<std::string>& args, TParsed& p, std::ostream& e
             p.Options.ViewKind = static_cast<uint8_t>(ok ? v : 0);
         } else if (name == "--size") {
             ok = ParseSize(*value, p.Options);
+        } else if (name == "--scene") {
+            ok = !value->empty();
+            p.Scene = *value;
         } else if (name == "--elevation" || name == "--azimuth") {
             const std::optional<double> a = ParseAngle(*value);
             ok = a.has_value();
@@ -110,12 +119,14 @@ bool ParseArgs(const std::vector<std::string>& args, TParsed& p, std::ostream& e
             return false;
         }
     }
-    if (positional.size() != 2) {
+    // With a scene the model may be left out: the scene file names it.
+    const bool sceneModel = !p.Scene.empty() && positional.size() == 1;
+    if (positional.size() != 2 && !sceneModel) {
         err << RenderUsage;
         return false;
     }
-    p.In = positional[0];
-    p.Out = positional[1];
+    p.In = sceneModel ? std::string() : positional[0];
+    p.Out = positional.back();
     return true;
 }
 
@@ -145,7 +156,13 @@ int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::
     }
 
     TWireList model;
-    if (const int status = ReadWholeModel(model, p.In, err); status != ExitOk) return status;
+    TScene scene(model);
+    if (p.Scene.empty()) {
+        if (const int status = ReadWholeModel(model, p.In, err); status != ExitOk) return status;
+    } else {
+        if (const int status = LoadSceneFile(model, scene, p.Scene, p.In, err); status != ExitOk) return status;
+        p.Options.FitScene = true;
+    }
 
     const auto app = EnsureGuiApplication();
     const QImage image = RenderModel(model, p.Options);

@@ -9,6 +9,8 @@
 #include <system_error>
 
 #ifdef __unix__
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -27,13 +29,19 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
-std::string ReadFailure(const std::string& fileName, int err) {
-    return "Не удалось прочитать файл " + Quoted(fileName) + ": " + SystemErrorText(err) + ".";
-}
+// Reasons that no error number names.
+constexpr const char* NotRegularFileReason = "это не обычный файл, а канал, устройство или сокет";
+constexpr const char* TooLargeReason = "файл больше 512 МБ";
 
-std::string WriteFailure(const std::string& fileName, int err) {
-    return "Не удалось записать файл " + Quoted(fileName) + ": " + SystemErrorText(err) + ".";
+std::string ReadFailure(const std::string& fileName, const std::string& reason) {
+    return "Не удалось прочитать файл " + Quoted(fileName) + ": " + reason + ".";
 }
+std::string ReadFailure(const std::string& fileName, int err) { return ReadFailure(fileName, SystemErrorText(err)); }
+
+std::string WriteFailure(const std::string& fileName, const std::string& reason) {
+    return "Не удалось записать файл " + Quoted(fileName) + ": " + reason + ".";
+}
+std::string WriteFailure(const std::string& fileName, int err) { return WriteFailure(fileName, SystemErrorText(err)); }
 
 // A name for the temporary file, unlikely to meet another writer's.
 std::string TempNameFor(const fs::path& target) {
@@ -85,6 +93,80 @@ bool HasExtension(std::string_view fileName, std::string_view ext) {
     return !stem.empty() && stem.back() != '/' && stem.back() != '\\';
 }
 
+#ifdef __unix__
+
+namespace {
+
+// A file descriptor that closes itself.
+struct TFd {
+    int Fd = -1;
+    explicit TFd(int fd) : Fd(fd) {}
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    ~TFd() {
+        if (Fd >= 0) ::close(Fd);
+    }
+    explicit operator bool() const { return Fd >= 0; }
+};
+
+TFileBytes ReadFailed(std::string message) {
+    TFileBytes r;
+    r.Status = TFileReadStatus::Failed;
+    r.Message = std::move(message);
+    return r;
+}
+
+} // namespace
+
+TFileBytes ReadFileBytes(const std::string& fileName) {
+    TFileBytes r;
+    if (fileName.empty()) {
+        r.Status = TFileReadStatus::Missing;
+        r.Message = "Файл " + fileName + " не найден.";
+        return r;
+    }
+    // Opened without waiting, so that a pipe without a writer or a device never blocks;
+    // what it is decides next, on the open file itself.
+    TFd f(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!f) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR) {
+            r.Status = TFileReadStatus::Missing;
+            r.Message = "Файл " + fileName + " не найден.";
+            return r;
+        }
+        return ReadFailed(ReadFailure(fileName, err));
+    }
+    struct stat st {};
+    if (::fstat(f.Fd, &st) != 0) return ReadFailed(ReadFailure(fileName, errno));
+    if (S_ISDIR(st.st_mode)) return ReadFailed(ReadFailure(fileName, EISDIR));
+    if (!S_ISREG(st.st_mode)) return ReadFailed(ReadFailure(fileName, NotRegularFileReason));
+    if (static_cast<uint64_t>(st.st_size) > MaxReadFileBytes) return ReadFailed(ReadFailure(fileName, TooLargeReason));
+
+    // One byte more than the file holds, so that the end shows at once.
+    r.Bytes.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t done = 0;
+    for (;;) {
+        if (done == r.Bytes.size()) {
+            // The file grows while it is read: read on, up to the limit.
+            if (done > MaxReadFileBytes) return ReadFailed(ReadFailure(fileName, TooLargeReason));
+            r.Bytes.resize(done + (1 << 16));
+        }
+        const ssize_t n = ::read(f.Fd, r.Bytes.data() + done, r.Bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ReadFailed(ReadFailure(fileName, errno));
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    r.Bytes.resize(done);
+    if (done > MaxReadFileBytes) return ReadFailed(ReadFailure(fileName, TooLargeReason));
+    return r;
+}
+
+#else
+
 TFileBytes ReadFileBytes(const std::string& fileName) {
     TFileBytes r;
     std::error_code ec;
@@ -95,36 +177,31 @@ TFileBytes ReadFileBytes(const std::string& fileName) {
         r.Message = "Файл " + fileName + " не найден.";
         return r;
     }
-    if (ec) {
+    auto failed = [&](std::string message) {
         r.Status = TFileReadStatus::Failed;
-        r.Message = ReadFailure(fileName, ec.value());
+        r.Message = std::move(message);
+        r.Bytes.clear();
         return r;
-    }
-    if (st.type() == fs::file_type::directory) {
-        r.Status = TFileReadStatus::Failed;
-        r.Message = ReadFailure(fileName, EISDIR);
-        return r;
-    }
+    };
+    if (ec) return failed(ReadFailure(fileName, ec.value()));
+    if (st.type() == fs::file_type::directory) return failed(ReadFailure(fileName, EISDIR));
+    if (st.type() != fs::file_type::regular) return failed(ReadFailure(fileName, NotRegularFileReason));
+    if (fs::file_size(path, ec) > MaxReadFileBytes) return failed(ReadFailure(fileName, TooLargeReason));
     errno = 0;
     FilePtr f(std::fopen(fileName.c_str(), "rb"));
-    if (!f) {
-        r.Status = TFileReadStatus::Failed;
-        r.Message = ReadFailure(fileName, errno ? errno : EIO);
-        return r;
-    }
+    if (!f) return failed(ReadFailure(fileName, errno ? errno : EIO));
     char buf[1 << 16];
     for (;;) {
         const size_t n = std::fread(buf, 1, sizeof buf, f.get());
         r.Bytes.append(buf, n);
+        if (r.Bytes.size() > MaxReadFileBytes) return failed(ReadFailure(fileName, TooLargeReason));
         if (n < sizeof buf) break;
     }
-    if (std::ferror(f.get())) {
-        r.Status = TFileReadStatus::Failed;
-        r.Message = ReadFailure(fileName, errno ? errno : EIO);
-        r.Bytes.clear();
-    }
+    if (std::ferror(f.get())) return failed(ReadFailure(fileName, errno ? errno : EIO));
     return r;
 }
+
+#endif
 
 TTextFile ReadTextFileLines(const std::string& fileName) {
     TTextFile t;
@@ -132,12 +209,53 @@ TTextFile ReadTextFileLines(const std::string& fileName) {
     t.Status = b.Status;
     t.Message = std::move(b.Message);
     if (b.Status != TFileReadStatus::Ok) return t;
+    if (const std::string why = NotTextReason(b.Bytes); !why.empty()) {
+        // Lines added in another encoding would garble it.
+        t.Status = TFileReadStatus::Failed;
+        t.Message = ReadFailure(fileName, why);
+        return t;
+    }
     TDecodedText d = DecodeText(b.Bytes);
     t.Lines = SplitLines(d.Text);
     t.Encoding = d.Encoding;
     t.Bom = d.Bom;
     return t;
 }
+
+#ifdef __unix__
+
+namespace {
+
+// Writes all of `bytes` at the start of the open file, then cuts it to their length.
+int WriteAllAt(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+    if (::fsync(fd) != 0 && errno != EINVAL) return errno;
+    return 0;
+}
+
+// Writing over the file itself: for a file that other names share (hard links) and for a
+// writable file in a folder that takes no new files. The room is taken first, so that a
+// full disk leaves the old text whole.
+TFileResult WriteInPlace(int fd, const std::string& fileName, std::string_view bytes) {
+#ifdef __linux__
+    if (!bytes.empty() && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
+        return TFileResult::Failure(WriteFailure(fileName, errno));
+#endif
+    if (const int err = WriteAllAt(fd, bytes)) return TFileResult::Failure(WriteFailure(fileName, err));
+    return {};
+}
+
+} // namespace
 
 TFileResult WriteFileReplacing(const std::string& fileName, std::string_view bytes) {
     if (fileName.empty()) return TFileResult::Failure(WriteFailure(fileName, ENOENT));
@@ -148,7 +266,76 @@ TFileResult WriteFileReplacing(const std::string& fileName, std::string_view byt
         const fs::path resolved = fs::weakly_canonical(target, ec);
         if (!ec) target = resolved;
     }
-    if (fs::is_directory(target, ec)) return TFileResult::Failure(WriteFailure(fileName, EISDIR));
+
+    // An existing file is opened for writing first: what the user may not write is
+    // refused here with the system's reason, and stays as it was.
+    struct stat old {};
+    bool exists = false;
+    TFd existing(-1);
+    if (::stat(target.c_str(), &old) == 0) {
+        exists = true;
+        if (S_ISDIR(old.st_mode)) return TFileResult::Failure(WriteFailure(fileName, EISDIR));
+        if (!S_ISREG(old.st_mode)) return TFileResult::Failure(WriteFailure(fileName, NotRegularFileReason));
+        existing.Fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (!existing) return TFileResult::Failure(WriteFailure(fileName, errno));
+        if (::fstat(existing.Fd, &old) != 0) return TFileResult::Failure(WriteFailure(fileName, errno));
+        if (!S_ISREG(old.st_mode)) return TFileResult::Failure(WriteFailure(fileName, NotRegularFileReason));
+        // Replacing one name of a file with several would part it from the others.
+        if (old.st_nlink > 1) return WriteInPlace(existing.Fd, fileName, bytes);
+    } else if (errno != ENOENT) {
+        return TFileResult::Failure(WriteFailure(fileName, errno));
+    }
+
+    std::string temp;
+    TFd f(-1);
+    int err = 0;
+    for (int attempt = 0; attempt < 16 && !f; ++attempt) {
+        temp = TempNameFor(target);
+        // Private until it takes the old file's mode; a new file gets the usual mode.
+        f.Fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        err = f ? 0 : errno;
+        if (!f && err != EEXIST) break;
+    }
+    if (!f) {
+        // A folder that takes no new file may still hold a file the user may write.
+        if (exists && (err == EACCES || err == EPERM || err == EROFS)) return WriteInPlace(existing.Fd, fileName, bytes);
+        return TFileResult::Failure(WriteFailure(fileName, err ? err : EIO));
+    }
+
+    err = WriteAllAt(f.Fd, bytes);
+    if (!err && exists) {
+        // The owner and group first (changing them clears the set-id bits), where the
+        // process may set them; then the mode.
+        const bool ownerKept = ::fchown(f.Fd, old.st_uid, old.st_gid) == 0;
+        [[maybe_unused]] const bool groupKept = ownerKept || ::fchown(f.Fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+        if (::fchmod(f.Fd, old.st_mode & 07777) != 0) err = errno;
+    }
+    if (::close(f.Fd) != 0 && !err) err = errno;
+    f.Fd = -1;
+    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+    if (err) {
+        ::unlink(temp.c_str());
+        return TFileResult::Failure(WriteFailure(fileName, err));
+    }
+    return {};
+}
+
+#else
+
+TFileResult WriteFileReplacing(const std::string& fileName, std::string_view bytes) {
+    if (fileName.empty()) return TFileResult::Failure(WriteFailure(fileName, ENOENT));
+    std::error_code ec;
+    fs::path target(fileName);
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    const fs::file_status old = fs::status(target, ec);
+    const bool exists = !ec && fs::exists(old);
+    if (exists && fs::is_directory(old)) return TFileResult::Failure(WriteFailure(fileName, EISDIR));
+    if (exists && !fs::is_regular_file(old)) return TFileResult::Failure(WriteFailure(fileName, NotRegularFileReason));
+    if (exists && (old.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return TFileResult::Failure(WriteFailure(fileName, EACCES));
 
     std::string temp;
     FilePtr f;
@@ -159,28 +346,23 @@ TFileResult WriteFileReplacing(const std::string& fileName, std::string_view byt
         if (!f && errno != EEXIST) break;
     }
     if (!f) return TFileResult::Failure(WriteFailure(fileName, errno ? errno : EIO));
-
     int err = 0;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) err = errno ? errno : EIO;
     if (!err && std::fflush(f.get()) != 0) err = errno ? errno : EIO;
-#ifdef __unix__
-    if (!err && ::fsync(fileno(f.get())) != 0 && errno != EINVAL) err = errno;
-#endif
     if (std::fclose(f.release()) != 0 && !err) err = errno ? errno : EIO;
-    if (err) {
-        fs::remove(temp, ec);
-        return TFileResult::Failure(WriteFailure(fileName, err));
+    if (!err && exists) fs::permissions(temp, old.permissions(), ec);
+    if (!err) {
+        fs::rename(temp, target, ec);
+        if (ec) err = ec.value();
     }
-
-    const fs::file_status old = fs::status(target, ec);
-    if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
+    if (err) {
         std::error_code ignored;
         fs::remove(temp, ignored);
-        return TFileResult::Failure(WriteFailure(fileName, ec.value()));
+        return TFileResult::Failure(WriteFailure(fileName, err));
     }
     return {};
 }
+
+#endif
 
 } // namespace velomast

@@ -3,6 +3,7 @@
 
 #include "text_codec.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ struct TFileResult {
     static TFileResult Failure(std::string message) { return {false, std::move(message)}; }
 };
 
+// Larger files are refused by every reader: no model comes near it, and a device or a
+// runaway file must not fill the memory.
+inline constexpr uint64_t MaxReadFileBytes = uint64_t{512} << 20;
+
 enum class TFileReadStatus { Ok, Missing, Failed };
 
 struct TFileBytes {
@@ -25,7 +30,8 @@ struct TFileBytes {
 };
 
 // Reads the whole file. A file that does not exist gives Missing; one that exists but
-// cannot be read (a folder, no permission, an I/O error) gives Failed.
+// cannot be read (a folder, no permission, an I/O error), is no regular file (a pipe, a
+// device: never waited on) or is larger than MaxReadFileBytes gives Failed.
 TFileBytes ReadFileBytes(const std::string& fileName);
 
 // A text file's lines (decoded to UTF-8) and its encoding.
@@ -36,11 +42,15 @@ struct TTextFile {
     TTextEncoding Encoding = TTextEncoding::Cp1251;
     bool Bom = false;
 };
+// Bytes that are no text in Windows-1251 or UTF-8 (NotTextReason) give Failed.
 TTextFile ReadTextFileLines(const std::string& fileName);
 
 // Writes `bytes` to a new file beside `fileName` and renames it over the target, so a
-// failed write leaves an existing file whole. The permissions of a replaced file are kept;
-// a symbolic link is followed and its target replaced.
+// failed write leaves an existing file whole. A symbolic link is followed and its target
+// replaced. An existing target must be a regular file the user may write, or it is
+// refused with the system's reason and left as it was; the new file takes its mode, and
+// its owner and group where the process may set them. A file with several hard links,
+// or a writable file in a folder that takes no new file, is written over in place.
 TFileResult WriteFileReplacing(const std::string& fileName, std::string_view bytes);
 
 bool FileExists(const std::string& fileName);

@@ -143,7 +143,12 @@ void Walk::Line(size_t i) {
         }
         break;
     case 8:
-        if (Contains(line, "LinkedFiles")) {
+        // A line the writer set off with a blank (see CommentLineNeedsBlank) is comment
+        // text without that blank.
+        if (line[0] == ' ' && CommentLineNeedsBlank(std::string_view(line).substr(1))) {
+            List.Comment += "\r\n";
+            List.Comment.append(line, 1);
+        } else if (Contains(line, "LinkedFiles")) {
             Section = 9;
         } else {
             List.Comment += "\r\n";
@@ -297,6 +302,13 @@ TWireRecord ReadWireLine(std::string_view line) {
 
 TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::string& fileName) {
     TReadResult result;
+    // Text in UTF-16 or UTF-32 or binary data would read as a name full of strange
+    // characters and no wires; the model stays as it was.
+    if (const std::string why = NotTextReason(bytes); !why.empty()) {
+        result.Status = TReadStatus::NotAModel;
+        result.Message = std::string(NotAModelMessage) + ": " + why;
+        return result;
+    }
     TDecodedText text = DecodeText(bytes);
 
     list.Clear(false);
@@ -313,13 +325,27 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
         for (size_t i = 1; i < lines.size() && !walk.Stopped; ++i) walk.Line(i);
         walk.WarnOddWires();
         if (walk.MoreWarnings) result.Warnings.push_back("И ещё предупреждений: " + std::to_string(walk.MoreWarnings));
-        if (walk.Section < 2)
-            result.Warnings.push_back("Файл не похож на файл модели: в нём нет разделов, разделённых строками \"*\"");
-        if (!walk.Stopped && walk.WiresPending > 0)
-            result.Warnings.push_back("В файле указано проводов: " + std::to_string(walk.WireCount) +
-                                      ", а строк проводов: " + std::to_string(walk.WireLinesRead));
+        if (walk.Section < 2) {
+            result.NoModel = true;
+            result.Message = std::string(NotAModelMessage) + ": в нём нет разделов, разделённых строками \"*\"";
+            result.Warnings.push_back(result.Message);
+        }
+        const std::string counts = "указано проводов: " + std::to_string(walk.WireCount) +
+                                   ", строк проводов: " + std::to_string(walk.WireLinesRead);
+        if (walk.Section == 2) {
+            // The file ends among the wires: what follows them is lost, and the last wire
+            // line may be cut too.
+            result.Truncated = true;
+            result.Warnings.push_back("Файл обрывается в разделе проводов: за ним нет источников, нагрузок и установок" +
+                                      (walk.WiresPending > 0 ? "; " + counts : std::string()));
+        } else if (!walk.Stopped && walk.WiresPending > 0) {
+            result.Truncated = true;
+            result.Warnings.push_back("В файле " + counts);
+        }
     } else {
-        result.Warnings.push_back("В файле не больше 10 строк: модели в нём нет");
+        result.NoModel = true;
+        result.Message = "В файле не больше 10 строк: модели в нём нет";
+        result.Warnings.push_back(result.Message);
     }
 
     if (result.Status == TReadStatus::WireNotFound) {
@@ -340,6 +366,42 @@ TReadResult ReadModel(TWireList& list, const std::string& fileName) {
         return result;
     }
     return ReadModelBytes(list, file.Bytes, fileName);
+}
+
+bool CommentLineNeedsBlank(std::string_view line) {
+    const size_t first = line.find_first_not_of(' ');
+    return (first != std::string_view::npos && line[first] == '*') || Contains(line, "LinkedFiles");
+}
+
+std::vector<std::string> ReadTaperLines(const std::vector<std::string>& lines) {
+    // The same walk as the reader's: sections counted by separator lines, the set after
+    // the settings line, up to the comment.
+    std::vector<std::string> out;
+    int section = 0;
+    int32_t pending = 0;
+    size_t countLine = 0;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty()) continue;
+        if (line[0] == '*') {
+            if (++section > 7) break;
+            continue;
+        }
+        if (section == 6) {
+            section = 7;
+            continue;
+        }
+        if (section != 7) continue;
+        if (Contains(line, "###")) break;
+        if (Contains(line, "$$$")) {
+            countLine = i + 1;
+            pending = countLine < lines.size() ? StrToIntDef(Trim(lines[countLine]), 0) : 0;
+        } else if (pending > 0 && i != countLine && line.size() > 10) {
+            out.push_back(line);
+            --pending;
+        }
+    }
+    return out;
 }
 
 bool IsUnsupportedModelFile(const std::string& fileName) {

@@ -16,21 +16,28 @@
 namespace velomast {
 
 enum class TReadStatus {
-    Read,         // the file was read (also a file of 10 lines or fewer, which holds no model)
+    Read,         // the file was read (also one that holds no model: see NoModel)
     FileMissing,  // no such file; the model is unchanged
     CannotRead,   // the file exists but could not be read; the model is unchanged
     WireNotFound, // a source or load names a missing wire; the model holds what came before
+    NotAModel,    // the bytes are no model file's text (UTF-16, UTF-32, binary); the model is unchanged
 };
 
 struct TReadResult {
     TReadStatus Status = TReadStatus::Read;
-    // The text for the message box: "Провод 5 не найден", "Файл ... не найден.", or why
-    // the file could not be read. Empty after a successful read.
+    // The text for the message box: "Провод 5 не найден", "Файл ... не найден.", why the
+    // file could not be read or is no model file, or (with NoModel) why it holds no model.
+    // Otherwise empty.
     std::string Message;
     // Things the reader put right or left out, one sentence each (for a notice or a log).
     std::vector<std::string> Warnings;
     // The file had more than 10 lines, so its sections were read.
     bool LongFile = false;
+    // The file was read but holds no model: 10 lines or fewer, or no sections. Message
+    // then says so (the same text is among the Warnings, for the editor's notice).
+    bool NoModel = false;
+    // The wire section is cut short: fewer wire lines than its count, or the file ends in it.
+    bool Truncated = false;
     // The wire number of a "Провод %d не найден" stop.
     int32_t MissingWire = 0;
 
@@ -57,6 +64,18 @@ TWireRecord ReadWireLine(std::string_view line);
 // nothing after them; default 0). Older files put further numbers behind the count
 // ("17, 4, 1, 0.68, 0.68, 0"): then the first field is the count and *moreFields is set.
 int32_t ReadWireCount(std::string_view line, bool* moreFields = nullptr);
+
+// A comment line the reader would take for the end of the comment: one that begins with
+// "*" after any blanks, or holds "LinkedFiles". The writer puts a blank before such a
+// line, and the reader takes that blank off again, so the comment comes back unchanged.
+bool CommentLineNeedsBlank(std::string_view line);
+
+// The beginning of the message for a file that holds no model.
+inline constexpr const char* NotAModelMessage = "Файл не похож на файл модели";
+
+// The combined-wire lines of a model file's lines, as ReadModel would keep them in
+// TaperLines (the set after the settings line).
+std::vector<std::string> ReadTaperLines(const std::vector<std::string>& lines);
 
 // The open command refuses ".gaa" files (any letter case) with this message.
 bool IsUnsupportedModelFile(const std::string& fileName);

@@ -1,5 +1,6 @@
 #include "maa_writer.h"
 
+#include "maa_reader.h"
 #include "model/number_format.h"
 #include "model/vec3.h"
 #include "text_codec.h"
@@ -77,15 +78,24 @@ std::string ModelWireLine(const TWire& w) {
 
 namespace {
 
+// A comment line that would read as a heading or the end of the comment ("* point",
+// "see LinkedFiles") gets a blank in front, which the reader takes off again.
+void AppendCommentLine(std::vector<std::string>& lines, std::string_view line) {
+    if (CommentLineNeedsBlank(line))
+        lines.push_back(' ' + std::string(line));
+    else
+        lines.emplace_back(line);
+}
+
 void AppendCommentLines(std::vector<std::string>& lines, std::string_view comment) {
     size_t start = 0;
     for (size_t i = 0; i < comment.size(); ++i) {
         if (comment[i] != '\r' && comment[i] != '\n') continue;
-        lines.emplace_back(comment.substr(start, i - start));
+        AppendCommentLine(lines, comment.substr(start, i - start));
         if (comment[i] == '\r' && i + 1 < comment.size() && comment[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    lines.emplace_back(comment.substr(start));
+    AppendCommentLine(lines, comment.substr(start));
 }
 
 // The sources or loads that can be written: those on one of the first `written` wires.
@@ -143,16 +153,16 @@ std::vector<std::string> ModelFileLines(const TWireList& list, bool includeScene
         // would be read back as parameters (real files write two or three parameters).
         bool allParameters = true;
         for (size_t k = 1; k <= 5; ++k) allParameters = allParameters && o->Values[k] != NoValue;
-        const size_t count = allParameters ? o->Values.size() : 6;
-        // The type code is always written (an unreadable one as -2147483647), so that the
-        // parameters stay in their fields.
+        size_t count = allParameters ? o->Values.size() : 6;
+        while (count > 1 && o->Values[count - 1] == NoValue) --count;
+        // The type code is always written (an unreadable one as -2147483647), and a missing
+        // parameter before a present one as 0 (an empty cell of the grid), so that every
+        // value stays in its field; missing parameters at the end are left out.
         l += ",\t";
         AppendInt(l, RoundHalfEven(o->Values[0]));
         for (size_t k = 1; k < count; ++k) {
-            const double v = o->Values[k];
-            if (v == NoValue) continue;
             l += ",\t";
-            AppendFileReal(l, v);
+            AppendFileReal(l, o->Values[k] == NoValue ? 0.0 : o->Values[k]);
         }
         lines.push_back(std::move(l));
     }

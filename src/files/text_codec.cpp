@@ -112,6 +112,16 @@ TDecodedText DecodeText(std::string_view bytes) {
     return d;
 }
 
+std::string NotTextReason(std::string_view bytes) {
+    if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) || bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
+        return "он в кодировке UTF-32, а не в Windows-1251 или UTF-8";
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return "он в кодировке UTF-16, а не в Windows-1251 или UTF-8";
+    if (bytes.find('\0') != std::string_view::npos)
+        return "в нём есть нулевые байты: это двоичные данные или текст в кодировке UTF-16 или UTF-32";
+    return {};
+}
+
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);

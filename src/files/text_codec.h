@@ -27,6 +27,11 @@ bool IsValidUtf8(std::string_view bytes);
 // the file gets should a Cyrillic name be typed into it later.
 TDecodedText DecodeText(std::string_view bytes);
 
+// Why the bytes cannot be the text of a model or side file, or empty when they can: text
+// in UTF-16 or UTF-32 (told by its byte order mark) or any NUL byte, which no text in
+// Windows-1251 or UTF-8 holds and which UTF-16 without a mark and binary data are full of.
+std::string NotTextReason(std::string_view bytes);
+
 // Every byte of Windows-1251 has a character (0x98, unassigned, becomes U+0098), so a
 // decoded text always encodes back to the same bytes.
 std::string Cp1251ToUtf8(std::string_view bytes);

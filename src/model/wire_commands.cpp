@@ -154,8 +154,8 @@ void SetWireSource(TWireList& m, TWire& w, int position) {
 namespace {
 
 // The first combined-wire line whose identifier equals the radius exactly.
-const std::string* TaperLineFor(const TWireList& m, double radius) {
-    for (const std::string& line : m.TaperLines)
+const std::string* TaperLineFor(const std::vector<std::string>& lines, double radius) {
+    for (const std::string& line : lines)
         if (ParseWordReal(line, 1) == radius) return &line;
     return nullptr;
 }
@@ -176,8 +176,8 @@ TWire* AddPiece(TWireList& m, TWire& base, const Vec3& from, const Vec3& away, d
     return piece;
 }
 
-void UncomboWire(TWireList& m, TWire& w) {
-    const std::string* line = TaperLineFor(m, w.Radius);
+void UncomboWire(TWireList& m, TWire& w, const std::vector<std::string>& taperLines) {
+    const std::string* line = TaperLineFor(taperLines, w.Radius);
     if (!line) return;
     const std::vector<std::string> fields = SplitFields(*line);
     const int32_t mode = fields.size() >= 2 ? StrToIntDef(fields[1], -1) : -1;
@@ -213,11 +213,17 @@ void UncomboWire(TWireList& m, TWire& w) {
 
 } // namespace
 
-void Uncombo(TWireList& m, bool selectedOnly, int32_t ownerTag) {
+void Uncombo(TWireList& m, bool selectedOnly, int32_t ownerTag, const std::vector<std::string>* taperLines) {
     std::vector<TWire*> targets;
     for (TWire* w : m)
         if (w->OwnerTag() == ownerTag && w->Radius < 0 && (!selectedOnly || w->IsSelected())) targets.push_back(w);
-    for (TWire* w : targets) UncomboWire(m, *w);
+    if (targets.empty()) return;
+    // A copy: decomposing must not depend on lines that change meanwhile.
+    const std::vector<std::string> lines = taperLines ? *taperLines : m.TaperLines;
+    const bool keep = m.KeepConnections;
+    if (ownerTag != 0) m.KeepConnections = false;
+    for (TWire* w : targets) UncomboWire(m, *w, lines);
+    m.KeepConnections = keep;
 }
 
 void RedirectWires(TWireList& m, bool selectedOnly) {
@@ -321,7 +327,7 @@ void MoveSelected(TWireList& m, const Vec3& v, bool keep) {
                       [&m](const TWire* x, const TWire* y) { return m.IndexOf(x) < m.IndexOf(y); });
             touching.erase(std::unique(touching.begin(), touching.end()), touching.end());
             for (TWire* w : touching) {
-                if (w->IsSelected()) continue;
+                if (w->IsSelected() || !w->IsOwn()) continue;
                 if (VecEqual(w->P1(), a) || VecEqual(w->P1(), b)) w->SetEnds(VecAdd(w->P1(), v), w->P2(), false, false, true);
                 if (VecEqual(w->P2(), a) || VecEqual(w->P2(), b)) w->SetEnds(w->P1(), VecAdd(w->P2(), v), false, false, true);
             }
@@ -330,6 +336,13 @@ void MoveSelected(TWireList& m, const Vec3& v, bool keep) {
     std::vector<std::pair<Vec3, Vec3>> ends;
     for (const TWire* s : sel) ends.emplace_back(VecAdd(s->P1(), v), VecAdd(s->P2(), v));
     SetEndsTogether(m, sel, ends);
+}
+
+void MoveWires(TWireList& m, const std::vector<TWire*>& wires, const Vec3& v) {
+    std::vector<std::pair<Vec3, Vec3>> ends;
+    ends.reserve(wires.size());
+    for (const TWire* w : wires) ends.emplace_back(VecAdd(w->P1(), v), VecAdd(w->P2(), v));
+    SetEndsTogether(m, wires, ends);
 }
 
 double LowestZ(const std::vector<TWire*>& wires, double start) {

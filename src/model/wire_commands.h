@@ -7,6 +7,8 @@
 #include "model/wire_list.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace velomast {
 
@@ -50,8 +52,10 @@ void DeleteSelected(TWireList& m);
 void SetWireSource(TWireList& m, TWire& w, int position);
 
 // Decomposes combined wires (negative radius) of the given owner into plain wires after
-// their line in TaperLines; only selected ones when selectedOnly.
-void Uncombo(TWireList& m, bool selectedOnly, int32_t ownerTag);
+// their line in TaperLines (or in `taperLines` when given: a scene antenna's wires follow
+// the lines of their own file); only selected ones when selectedOnly. Wires of another
+// owner never make own wires follow them, whatever KeepConnections says.
+void Uncombo(TWireList& m, bool selectedOnly, int32_t ownerTag, const std::vector<std::string>* taperLines = nullptr);
 
 // Inverts wires so that they run away from the origin: when |X1| > |X2|, or else when
 // |Y1| > |Y2|, or else (vertical wires) when Z1 > Z2.
@@ -65,9 +69,12 @@ bool RenumberLess(const TWireList& m, const TWire& a, const TWire& b);
 // scene keep their places after them.
 void RenumberWires(TWireList& m);
 
-// Moves the selected wires by v; with keep, the ends of unselected wires touching them
-// follow.
+// Moves the selected wires by v; with keep, the ends of unselected own wires touching
+// them follow (wires of the scene stay where the scene put them).
 void MoveSelected(TWireList& m, const Vec3& v, bool keep);
+// Moves the given wires by v as one change, rounded, without the keep-connections rule;
+// a wire whose new place is taken by a wire that stays keeps its ends.
+void MoveWires(TWireList& m, const std::vector<TWire*>& wires, const Vec3& v);
 // The lowest Z of all ends of the given wires, starting from 1000.
 double LowestZ(const std::vector<TWire*>& wires, double start = 1000);
 

@@ -16,7 +16,7 @@ void TCustomWireList::ComputeBox() {
     BoxMax = BoxMin = Vec3{};
     bool first = true;
     for (const TWire* w : Items_) {
-        if (w->OwnerTag() != 0) continue;
+        if (w->OwnerTag() != 0 && !BoxIncludesScene) continue;
         if (BoxSkipIsolators && w->Radius == 0) continue;
         if (first) {
             BoxMax = BoxMin = w->P1();

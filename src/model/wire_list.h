@@ -49,6 +49,8 @@ public:
     Vec3 BoxMax;
     Vec3 BoxMin;
     bool BoxSkipIsolators = false;
+    // The box takes in the wires of the scene too (a picture of the whole scene).
+    bool BoxIncludesScene = false;
 
     // Box of the own wires (isolators left out with BoxSkipIsolators); the origin when
     // no wire counts.

@@ -7,6 +7,7 @@
 #include "ui/string_grid.h"
 #include "ui/params_page.h"
 #include "ui/tool_icons.h"
+#include "scene/scene.h"
 #include "view/view_camera.h"
 
 #include <QAbstractSpinBox>
@@ -76,6 +77,8 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     // 8. Polygon tool and scene functions.
     PolygonSides_ = 4;
     UseScene(false);
+    // 9. The scene; its main antenna is the model.
+    Scene_ = std::make_unique<TScene>(*Model_);
     // 10. Recent files.
     RecentFiles_ = IniFile_->ReadRecentFiles();
     RebuildRecentMenu();
@@ -98,6 +101,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     ConnectReport();
     SetUpMouseEditing();
     SetUpTablesAndSelection();
+    SetUpScene();
     qApp->installEventFilter(this);
     UpdateForm();
 }
@@ -512,7 +516,14 @@ void TfmVelomast::ReadStartupSettings() {
 }
 
 void TfmVelomast::ApplyStartupArguments(const QStringList& arguments) {
-    if (!arguments.isEmpty() && QFileInfo(arguments.front()).isFile()) OpenModel(arguments.front());
+    QStringList files = arguments;
+    // "--scene" switches the scene functions on (until the settings dialog does).
+    if (files.removeAll(QStringLiteral("--scene")) > 0) UseScene(true);
+    if (files.isEmpty() || !QFileInfo(files.front()).isFile()) return;
+    if (files.front().endsWith(QLatin1String(".scn"), Qt::CaseInsensitive))
+        OpenSceneFile(files.front());
+    else
+        OpenModel(files.front());
 }
 
 void TfmVelomast::showEvent(QShowEvent* event) {
@@ -527,9 +538,14 @@ void TfmVelomast::showEvent(QShowEvent* event) {
 }
 
 void TfmVelomast::UseScene(bool on) {
-    Action("NScene")->setVisible(on);
+    QAction* scene = Action("NScene");
+    scene->setVisible(on);
+    for (QAction* a : scene->menu()->actions()) a->setEnabled(on);
+    if (!on && pcRight_->currentIndex() == 2) pcRight_->setCurrentIndex(0);
     pcRight_->setTabVisible(2, on);
 }
+
+bool TfmVelomast::SceneFunctionsOn() const { return Action("NScene")->isVisible(); }
 
 // ---- pages and resizing ---------------------------------------------------------------
 
@@ -602,6 +618,8 @@ bool TfmVelomast::HandlePreviewKey(QObject* watched, QKeyEvent* event) {
     };
     // Keys typed into the wire table are the table's own.
     if (inside("dgWire")) return false;
+    // Del on the scene page removes an antenna (or a character), never wires.
+    if (event->key() == Qt::Key_Delete && inside("tsScene")) return false;
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
 
     switch (event->key()) {

@@ -21,11 +21,14 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QListWidget;
 class QMenu;
 class QMouseEvent;
 class QPoint;
 class QPainter;
 class QRect;
+class QSlider;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -36,6 +39,7 @@ namespace velomast {
 
 class TPaintBox;
 class TParamsPage;
+class TScene;
 class TSettingsFile;
 class TStringGrid;
 struct TGridDrawState;
@@ -227,6 +231,29 @@ public:
     QString ElementCellText(int col, int row) const;
     void dgElementsDrawCell(QPainter& p, int col, int row, const QRect& rect, const TGridDrawState& state);
 
+    // ---- scene of antennas and landscape ------------------------------------------------
+    TScene& Scene() { return *Scene_; }
+    // Shows or hides the menu "Сцена" and the side page "Сцена" together (off at start).
+    void UseScene(bool on);
+    bool SceneFunctionsOn() const;
+    // A scene file named on the command line: the scene functions on, the model the scene
+    // file names opened, then the scene loaded beside it.
+    void OpenSceneFile(const QString& fileName);
+    void NOpenLandscapeClick();
+    void NDeleteLandscapeClick();
+    void NAddClick();
+    void NSceneEmptyClick();
+    void NLoadSceneClick();
+    void NSaveSceneClick();
+    void NSaveSceneAsClick();
+    void NSaveSceneMaaClick();
+    void chlSceneClick();
+    // Delete removes the selected antenna; true when the key was used.
+    bool chlSceneKeyDown(int key);
+    // Shared by edAntX, edAntY, edAntZ and tbAzi; acts only for the control with the focus.
+    void edAntXChange(QWidget* sender);
+    void NpBaseClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -262,7 +289,6 @@ private:
     void ViewToggle(QAction* item, bool& flag, bool storeKey);
     void ViewGridTypeClick(int mode);
     void ViewDimSizeClick(int delta);
-    void UseScene(bool on);
     void PressButton(const QString& name);
     bool IsViewPage() const;
 
@@ -349,6 +375,27 @@ private:
     QString FEditText_;
     double FEditValue_ = NoValue;
     TSelectionSummary Summary_;
+
+    // ---- scene of antennas and landscape ------------------------------------------------
+    void BuildScenePage(QWidget* page);
+    void SetUpScene();
+    // The list, the landscape box and the position controls from the scene.
+    void FillScenePage();
+    void ShowLandscapeName();
+    // Scale and centre so that the whole scene is in view (after a scene file is loaded).
+    void FitWholeScene();
+    // The scene's warnings of its last operation in the status bar.
+    void ShowSceneWarnings();
+    std::unique_ptr<TScene> Scene_;
+    QListWidget* chlScene_ = nullptr;
+    QLineEdit* edLandscape_ = nullptr;
+    QLineEdit* edAnt_[3] = {};
+    QSlider* tbAzi_ = nullptr;
+    QLabel* laAzi_ = nullptr;
+    // What chlSceneClick put into the position controls: a field the user has not changed
+    // gives the antenna's exact value, not its text.
+    QString ShownAnt_[3];
+    int ShownAzi_ = 0;
 };
 
 } // namespace velomast

@@ -26,6 +26,30 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 const char* const ModelFilter = "Модели антенн MMANA (*.maa)";
 const char* const SaveFilter = "Файлы антенн maa (*.maa);;Файлы ландшафта (*.lnd)";
+
+// The locale's long time format without its time zone ("t", with the brackets, comma and
+// blanks that set it off): the change log's lines carry the local time only.
+QString WithoutTimeZone(const QString& format) {
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == u'\'') quoted = !quoted;
+        if (quoted || c != u't') {
+            out += c;
+            continue;
+        }
+        while (i + 1 < format.size() && format[i + 1] == u't') ++i;
+        const QChar open = out.isEmpty() ? QChar() : out.back();
+        if ((open == u'(' || open == u'[') && i + 1 < format.size() && format[i + 1] == (open == u'(' ? u')' : u']')) {
+            out.chop(1);
+            ++i;
+        }
+        while (!out.isEmpty() && out.back().isSpace()) out.chop(1);
+        if (!out.isEmpty() && out.back() == u',') out.chop(1);
+    }
+    return out.trimmed();
+}
 } // namespace
 
 bool TfmVelomast::AskYesNo(const QString& text) { return Dialogs_->YesNo(AppTitle_, text + "?"); }
@@ -57,7 +81,8 @@ bool TfmVelomast::WriteModelTo(const QString& fileName) {
     log.Timestamp = [] {
         const QLocale locale;
         const QDateTime now = QDateTime::currentDateTime();
-        return S(locale.toString(now.date(), QLocale::ShortFormat) + ' ' + locale.toString(now.time(), QLocale::LongFormat));
+        return S(locale.toString(now.date(), QLocale::ShortFormat) + ' ' +
+                 locale.toString(now.time(), WithoutTimeZone(locale.timeFormat(QLocale::LongFormat))));
     };
     const TWriteResult r = WriteModel(*Model_, S(fileName), false, log);
     if (!r.Ok) {
@@ -79,20 +104,27 @@ void TfmVelomast::SetCaptionOpened() {
 }
 
 bool TfmVelomast::OpenModel(const QString& fileName) {
-    if (!QFileInfo(fileName).isFile()) return false;
+    // Anything that exists is tried: a pipe or a device is refused by the reader with a
+    // message rather than ignored.
+    if (!QFileInfo::exists(fileName) || QFileInfo(fileName).isDir()) return false;
     if (IsUnsupportedModelFile(S(fileName))) {
         ShowMessage(UnsupportedFormatMessage);
         UpdateForm();
         return true;
     }
     const TReadResult r = ReadModel(*Model_, S(fileName));
-    if (r.Status == TReadStatus::CannotRead) {
+    if (r.Status == TReadStatus::CannotRead || r.Status == TReadStatus::NotAModel) {
         ShowMessage(Q(r.Message), IUserDialogs::Icon::Error);
         return true;
     }
     if (r.Status == TReadStatus::WireNotFound) {
         // What was read stays, detached from its file; the window shows it as a new model.
         ShowMessage(Q(r.Message), IUserDialogs::Icon::Error);
+        setWindowTitle(AppTitle_ + " [" + Q(Model_->ModelName) + "]");
+    } else if (r.NoModel) {
+        // A file without a model (a note, a short text) is not the model's file: a save
+        // asks for a name instead of writing over it.
+        Model_->FileName.clear();
         setWindowTitle(AppTitle_ + " [" + Q(Model_->ModelName) + "]");
     } else {
         if (BackupOnOpen_) {

@@ -70,6 +70,7 @@ void TfmVelomast::BuildSidePanel(QTabWidget* panel) {
 
     auto* scene = new QWidget(panel);
     scene->setObjectName("tsScene");
+    BuildScenePage(scene);
     panel->addTab(scene, "Сцена");
     panel->setMinimumWidth(250);
 }

@@ -17,6 +17,7 @@ QImage RenderModel(TWireList& m, const TRenderOptions& o, const TPlatformLook& l
     m.ShowDirection = o.Direction;
     m.DimFontSize = o.DimFontSize;
     m.RebuildElements();
+    m.BoxIncludesScene = o.FitScene;
     FitAndCenter(m);
     QImage image;
     PaintView(m, image, nullptr, QRect(0, 0, o.Width, o.Height), o.Print, look);

@@ -20,6 +20,8 @@ struct TRenderOptions {
     bool Direction = true;
     bool Print = false;
     int32_t DimFontSize = 10;
+    // The picture takes in the wires of the scene too, not only the model's own.
+    bool FitScene = false;
 };
 
 inline constexpr int32_t MaxRenderSide = 16384;

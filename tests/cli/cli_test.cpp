@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
+
+#include <sys/stat.h>
 
 using namespace velomast;
 using velomast::test::Cli;
@@ -97,8 +100,112 @@ TEST(Cli, NormalizeWritesTheEditorsLayout) {
     EXPECT_EQ(ReadBytes(dir.File("out.maa")), expected.Text());
     EXPECT_EQ(ReadBytes(dir.File("other.maa")), "left alone");
 
-    r = Cli({"normalize", dir.File("out.maa"), dir.File("out.maa")});
-    EXPECT_EQ(r.Code, 0);
-    EXPECT_EQ(ReadBytes(dir.File("out.maa")), expected.Text());
     EXPECT_EQ(Cli({"normalize", dir.File("out.maa"), dir.File("no/such/dir/x.maa")}).Code, 2);
+}
+
+TEST(Cli, NormalizeNeverWritesOverItsInput) {
+    TempDir dir;
+    ModelText t;
+    t.Wires = {"0, -2.5, 10, 0, 2.5, 10, 8e-4, -1"}; // not in the editor's layout
+    const std::string in = dir.File("in.maa");
+    WriteBytes(in, t.Text());
+    std::filesystem::create_hard_link(in, dir.File("hard.maa"));
+    std::filesystem::create_symlink(in, dir.File("soft.maa"));
+    for (const std::string& out : {in, dir.Path().string() + "/./in.maa", dir.File("hard.maa"), dir.File("soft.maa")}) {
+        const RunOutput r = Cli({"normalize", in, out});
+        EXPECT_EQ(r.Code, 2) << out;
+        EXPECT_TRUE(Has(r.Err, "исходный файл")) << r.Err;
+    }
+    EXPECT_EQ(ReadBytes(in), t.Text());
+}
+
+TEST(Cli, NormalizeOntoAReadOnlyFileExitsWithTwo) {
+    TempDir dir;
+    velomast::test::GiveToOrdinaryUser(dir.Path());
+    WriteBytes(dir.File("in.maa"), ModelText{}.Text());
+    const std::string out = dir.File("out.maa");
+    WriteBytes(out, "read-only");
+    velomast::test::GiveToOrdinaryUser(out);
+    ::chmod(out.c_str(), 0444);
+    const std::string result = velomast::test::AsOrdinaryUser([&] {
+        const RunOutput r = Cli({"normalize", dir.File("in.maa"), out});
+        return std::to_string(r.Code) + " " + r.Err;
+    });
+    EXPECT_EQ(result.substr(0, 2), "2 ") << result;
+    EXPECT_TRUE(Has(result, "нет прав доступа")) << result;
+    EXPECT_EQ(ReadBytes(out), "read-only");
+}
+
+TEST(Cli, DevicesAndHugeFilesExitWithTwo) {
+    TempDir dir;
+    EXPECT_EQ(Cli({"info", "/dev/zero"}).Code, 2);
+    const std::string big = dir.File("big.maa");
+    WriteBytes(big, "");
+    std::filesystem::resize_file(big, std::uintmax_t{1} << 30);
+    const RunOutput b = Cli({"normalize", big, dir.File("out.maa")});
+    EXPECT_EQ(b.Code, 2);
+    EXPECT_TRUE(Has(b.Err, "больше 512 МБ")) << b.Err;
+}
+
+TEST(Cli, FilesWithoutAModelExitWithOne) {
+    TempDir dir;
+    std::string noise; // random bytes, but no NUL byte and no line beginning with "*"
+    std::mt19937 rng(11);
+    while (noise.size() < 3000) {
+        const char c = static_cast<char>(rng() & 0xFF);
+        if (c != '\0' && c != '*') noise += c;
+    }
+    std::string utf16("\xFF\xFE", 2); // the dipole saved as UTF-16 by a text editor
+    for (char c : ModelText{}.Text()) utf16 += std::string(1, c) + '\0';
+    std::string nec;
+    for (int i = 0; i < 12; ++i) nec += "GW\t" + std::to_string(i + 1) + "\t25\t0\t0\t0\t0\t0\t10\t0.001\r\n";
+    const struct {
+        std::string Bytes;
+        std::string Message;
+    } cases[] = {
+        {"", "В файле не больше 10 строк: модели в нём нет"},
+        {noise, "Файл не похож на файл модели"},
+        {nec, "Файл не похож на файл модели"},
+        {utf16, "Файл не похож на файл модели"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string name = dir.File("m" + std::to_string(++n) + ".maa");
+        WriteBytes(name, c.Bytes);
+        RunOutput r = Cli({"info", name});
+        EXPECT_EQ(r.Code, 1) << n;
+        EXPECT_TRUE(Has(r.Err, c.Message)) << n << ": " << r.Err;
+        r = Cli({"info", "--json", name});
+        EXPECT_EQ(r.Code, 1) << n;
+        EXPECT_TRUE(Has(r.Out, "{\"ok\":false,\"error\":\"" + c.Message)) << n << ": " << r.Out;
+        r = Cli({"normalize", name, dir.File("out.maa")});
+        EXPECT_EQ(r.Code, 1) << n;
+        EXPECT_FALSE(FileExists(dir.File("out.maa"))) << n;
+    }
+}
+
+TEST(Cli, ACutShortWireSectionReadsWithAWarning) {
+    TempDir dir;
+    ModelText t;
+    t.Wires.clear();
+    for (int i = 0; i < 12; ++i) t.Wires.push_back("0, 0, " + std::to_string(i) + ", 0, 0, " + std::to_string(i + 1) + ", 0.001, -1");
+    const std::string full = t.Text();
+    WriteBytes(dir.File("full.maa"), full);
+    RunOutput r = Cli({"info", "--json", dir.File("full.maa")});
+    EXPECT_EQ(r.Code, 0) << r.Err;
+    EXPECT_TRUE(Has(r.Out, "\"truncated\":false,")) << r.Out;
+
+    // Cut inside the last wire line, and after the eighth of twelve wires.
+    const size_t sources = full.find("***Source***");
+    const size_t ninth = full.find("\r\n0, 0, 8,") + 2;
+    for (const std::string& cut : {full.substr(0, sources - 12), full.substr(0, ninth)}) {
+        WriteBytes(dir.File("cut.maa"), cut);
+        r = Cli({"info", "--json", dir.File("cut.maa")});
+        EXPECT_EQ(r.Code, 0) << r.Err;
+        EXPECT_TRUE(Has(r.Out, "\"truncated\":true,")) << r.Out;
+        EXPECT_TRUE(Has(r.Out, "\"warnings\":[\"")) << r.Out;
+        r = Cli({"info", dir.File("cut.maa")});
+        EXPECT_EQ(r.Code, 0);
+        EXPECT_TRUE(Has(r.Out, "Предупреждение: Файл обрывается")) << r.Out;
+    }
 }

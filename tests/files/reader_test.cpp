@@ -424,3 +424,66 @@ TEST(ReadModel, GaaFilesAreRefused) {
     EXPECT_FALSE(IsUnsupportedModelFile("b.maa"));
     EXPECT_FALSE(IsUnsupportedModelFile("gaa"));
 }
+
+namespace {
+// ASCII text as UTF-16 or UTF-32 code units of either byte order.
+std::string Wide(const std::string& text, int unit, bool bigEndian, bool bom) {
+    std::string out;
+    auto put = [&](uint32_t c) {
+        for (int i = 0; i < unit; ++i) {
+            const int shift = bigEndian ? 8 * (unit - 1 - i) : 8 * i;
+            out += static_cast<char>((c >> shift) & 0xFF);
+        }
+    };
+    if (bom) put(0xFEFF);
+    for (char c : text) put(static_cast<unsigned char>(c));
+    return out;
+}
+} // namespace
+
+TEST(ReadModel, WideTextAndBinaryDataAreNoModelFiles) {
+    const std::string text = ModelText{}.Text();
+    const std::string cases[] = {Wide(text, 2, false, true), Wide(text, 2, true, true),  Wide(text, 4, false, true),
+                                 Wide(text, 4, true, true),  Wide(text, 2, false, false), Wide(text, 2, true, false),
+                                 text.substr(0, 20) + '\0' + text.substr(20)};
+    for (const std::string& bytes : cases) {
+        TWireList m;
+        m.NewWire({0, 0, 0}, {1, 0, 0}, 0.001);
+        m.FileName = "kept.maa";
+        const TReadResult r = Read(m, bytes);
+        EXPECT_EQ(r.Status, TReadStatus::NotAModel) << bytes.size();
+        EXPECT_EQ(r.Message.rfind("Файл не похож на файл модели", 0), 0u) << r.Message;
+        EXPECT_EQ(m.Count(), 1u); // the model is left as it was
+        EXPECT_EQ(m.FileName, "kept.maa");
+    }
+}
+
+TEST(ReadModel, NoModelAndACutShortWireSectionAreTold) {
+    TWireList m;
+    TReadResult r = Read(m, "");
+    EXPECT_TRUE(r.Ok());
+    EXPECT_TRUE(r.NoModel);
+    EXPECT_EQ(r.Message, "В файле не больше 10 строк: модели в нём нет");
+
+    ModelText t;
+    t.Wires.assign(12, "");
+    for (int i = 0; i < 12; ++i) t.Wires[i] = "0,0," + std::to_string(i) + ",0,0," + std::to_string(i + 1) + ",0.001,-1";
+    r = Read(m, t);
+    EXPECT_FALSE(r.NoModel);
+    EXPECT_FALSE(r.Truncated);
+    EXPECT_TRUE(r.Warnings.empty());
+
+    std::vector<std::string> lines = t.Lines();
+    lines.resize(5 + 9); // the file ends within the wires
+    r = Read(m, JoinLinesCrLf(lines));
+    EXPECT_TRUE(r.Truncated);
+    EXPECT_EQ(m.OwnCount(), 9u);
+    ASSERT_EQ(r.Warnings.size(), 1u);
+    EXPECT_NE(r.Warnings[0].find("12"), std::string::npos) << r.Warnings[0];
+    EXPECT_FALSE(r.NoModel);
+
+    t.WireCount = "20"; // more announced than there are, other sections after them
+    r = Read(m, t);
+    EXPECT_TRUE(r.Truncated);
+    EXPECT_EQ(m.Sources.size(), 1u);
+}

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace velomast;
 using velomast::test::ModelText;
 using velomast::test::ReadBytes;
@@ -211,4 +213,65 @@ TEST(LinkedFiles, FilesNotInTheModelLayoutAreSkipped) {
     const std::string own = ReadBytes(m.FileName);
     EXPECT_EQ(SyncLinkedFile(m, "main.maa").Status, TSyncStatus::Skipped);
     EXPECT_EQ(ReadBytes(m.FileName), own);
+}
+
+TEST(SideFiles, BackupLogAndLinkedFilesFollowTheSaveRules) {
+    TempDir dir;
+    velomast::test::GiveToOrdinaryUser(dir.Path());
+    const std::string name = dir.File("ant.maa");
+    WriteBytes(name, ModelText{}.Text());
+    velomast::test::GiveToOrdinaryUser(name);
+    // A backup, a log and a linked file that the user may only read.
+    for (const char* side : {"ant.~maa", "ant.log", "band.maa"}) {
+        WriteBytes(dir.File(side), Cp1251(LinkedBand().Text()));
+        velomast::test::GiveToOrdinaryUser(dir.File(side));
+        ::chmod(dir.File(side).c_str(), 0444);
+    }
+    const std::string result = velomast::test::AsOrdinaryUser([&] {
+        TWireList m;
+        if (!ReadModel(m, name).Ok()) return std::string("not read");
+        std::string out = WriteBackup(m).Message + "\n";
+        m.WriteLog = true;
+        m.SetFrequency(7.1);
+        m.LinkedList = {"band.maa"};
+        const TWriteResult w = WriteModel(m, name, false, FixedClock());
+        out += w.Ok ? "saved" : w.Message;
+        for (const std::string& s : w.Warnings) out += "\n" + s;
+        return out;
+    });
+    for (const char* side : {"ant.~maa", "ant.log", "band.maa"}) {
+        EXPECT_NE(result.find("Не удалось записать файл \"" + dir.File(side) + "\": нет прав доступа"), std::string::npos)
+            << result;
+        EXPECT_EQ(ReadBytes(dir.File(side)), Cp1251(LinkedBand().Text())) << side;
+    }
+    EXPECT_NE(result.find("saved"), std::string::npos) << result;
+}
+
+TEST(SideFiles, ALogOrLinkedFileThatIsNoTextFileIsLeftAlone) {
+    TempDir dir;
+    const std::string name = dir.File("ant.maa");
+    WriteBytes(name, ModelText{}.Text());
+    TWireList m;
+    ASSERT_TRUE(ReadModel(m, name).Ok());
+    m.WriteLog = true;
+    m.SetFrequency(7.1);
+
+    // A log in UTF-16 would be garbled by lines appended in another encoding.
+    const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("L\0o\0g\0\r\0\n\0", 10);
+    WriteBytes(dir.File("ant.log"), utf16);
+    TFileResult r = WriteLogEntry(m, FixedClock());
+    EXPECT_FALSE(r.Ok);
+    EXPECT_NE(r.Message.find("ant.log"), std::string::npos) << r.Message;
+    EXPECT_EQ(ReadBytes(dir.File("ant.log")), utf16);
+
+    // A pipe as the log or a linked file is refused at once, not waited on.
+    std::filesystem::remove(dir.File("ant.log"));
+    ASSERT_EQ(::mkfifo(dir.File("ant.log").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(dir.File("band.maa").c_str(), 0644), 0);
+    m.LinkedList = {"band.maa"};
+    const TWriteResult w = WriteModel(m, name, false, FixedClock());
+    ASSERT_TRUE(w.Ok) << w.Message;
+    ASSERT_EQ(w.Warnings.size(), 2u);
+    EXPECT_NE(w.Warnings[0].find("это не обычный файл"), std::string::npos) << w.Warnings[0];
+    EXPECT_NE(w.Warnings[1].find("это не обычный файл"), std::string::npos) << w.Warnings[1];
 }

@@ -266,3 +266,40 @@ TEST(WriteModel, ReplacesAnExistingFileKeepingItsPermissions) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
 }
+
+TEST(WriteModel, EveryLoadParameterKeepsItsField) {
+    TWireList m;
+    MakeDipole(m);
+    m.NewObjectFromText(KindLoad, "w1c, 0, 1.5, x, 100"); // C unreadable, Q = 100
+    m.NewObjectFromText(KindLoad, "w1b, 1, 50, 0, 7");
+    m.Loads[1]->Values[2] = NoValue; // a middle cell cleared in the grid
+    m.NewObjectFromText(KindLoad, "w1e, 2, x, x, x, x, 9");
+    const std::vector<std::string> l = ModelFileLines(m, false);
+    EXPECT_EQ(l[11], "w1c,\t0,\t1.5,\t0.0,\t100.0");
+    EXPECT_EQ(l[12], "w1b,\t1,\t50.0,\t0.0,\t7.0");
+    EXPECT_EQ(l[13], "w1e,\t2,\t0.0,\t0.0,\t0.0,\t0.0,\t9.0");
+
+    TWireList back;
+    ASSERT_TRUE(ReadModelBytes(back, JoinLinesCrLf(l), "b.maa").Ok());
+    ASSERT_EQ(back.Loads.size(), 3u);
+    EXPECT_EQ(back.Loads[0]->Values[3], 100.0);
+    EXPECT_EQ(back.Loads[0]->Values[4], NoValue); // trailing parameters stay left out
+    EXPECT_EQ(back.Loads[1]->Values[3], 7.0);
+    EXPECT_EQ(back.Loads[2]->Values[5], 9.0);
+}
+
+TEST(WriteModel, CommentLinesThatLookLikeHeadingsStayComment) {
+    TWireList m;
+    MakeDipole(m);
+    m.Comment = "\r\n* пункт первый\r\n  * вложенный пункт\r\nсписок в LinkedFiles ниже\r\n***LinkedFiles***\r\n"
+                "band.maa\r\n обычная строка с пробелом\r\n   \r\n###\r\n$$$\r\nпоследняя";
+    m.LinkedList = {"real.maa"};
+    m.StoreLinkedList = true;
+    const std::string once = EncodeModelText(ModelFileLines(m, false), m.Encoding, m.EncodingBom);
+    TWireList back;
+    ASSERT_TRUE(ReadModelBytes(back, once, "b.maa").Ok());
+    EXPECT_EQ(back.Comment, m.Comment);
+    EXPECT_EQ(back.LinkedList, m.LinkedList);
+    back.StoreLinkedList = true;
+    EXPECT_EQ(EncodeModelText(ModelFileLines(back, false), back.Encoding, back.EncodingBom), once);
+}

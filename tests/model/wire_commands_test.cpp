@@ -248,8 +248,11 @@ TEST(WireCommands, MoveWithAndWithoutKeepingConnections) {
         TWireList m;
         TWire* s = Add(m, {0, 0, 0}, {1, 0, 0});
         TWire* n = Add(m, {1, 0, 0}, {1, 1, 0});
+        // A scene wire touching the moved one stays where the scene put it.
+        TWire* foreign = m.NewWire({1, 0, 0}, {1, -1, 0}, -2, 1);
         m.SelectWire(s, true);
         MoveSelected(m, {0, 0, 0.25}, keep);
+        EXPECT_TRUE(Ends(foreign, {1, 0, 0}, {1, -1, 0}));
         EXPECT_TRUE(Ends(s, {0, 0, 0.25}, {1, 0, 0.25}));
         if (keep)
             EXPECT_TRUE(Ends(n, {1, 0, 0.25}, {1, 1, 0}));
