@@ -32,7 +32,11 @@ TModelReportTexts ModelReportTexts(const TWireList& m, char decimalMark) {
 }
 
 std::optional<QString> ModelReportValue(const TWireList& m, const TModelReportTexts& texts, const QString& name) {
-    if (name == QLatin1String("Filename")) return QString::fromStdString(m.FileName);
+    if (name == QLatin1String("Filename")) {
+        // The full path, also for a model opened by a relative name on the command line.
+        const QString file = QString::fromStdString(m.FileName);
+        return file.isEmpty() ? file : QFileInfo(file).absoluteFilePath();
+    }
     if (name == QLatin1String("Title")) return QString::fromStdString(m.ModelName);
     if (name == QLatin1String("Freq")) return QString::fromStdString(FloatToStrGeneral(m.Frequency, 15, texts.DecimalMark));
     if (name == QLatin1String("Height"))

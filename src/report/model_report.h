@@ -34,8 +34,9 @@ struct TModelReportTexts {
 // page shows them (for a report made without the window).
 TModelReportTexts ModelReportTexts(const TWireList& m, char decimalMark);
 
-// The value of one of the model's variables: "Filename", "Title", "Freq", "Height",
-// "Ground" (trimmed), "Material" (as the box shows it); nothing for any other name.
+// The value of one of the model's variables: "Filename" (the full path; empty for a new
+// model), "Title", "Freq", "Height", "Ground" (trimmed), "Material" (as the box shows it);
+// nothing for any other name.
 std::optional<QString> ModelReportValue(const TWireList& m, const TModelReportTexts& texts, const QString& name);
 
 // Whether an object is the view's picture: it has a memo and its first line is "Memo".

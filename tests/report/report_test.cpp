@@ -4,6 +4,7 @@
 #include "report/report.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
@@ -85,6 +86,11 @@ TEST(ModelReport, VariablesFollowTheModelAndTheBoxes) {
     EXPECT_EQ(value("Material"), " медь");        // as the box shows it
     EXPECT_EQ(value("freq"), "<none>");           // names are compared exactly
     EXPECT_EQ(value("Date"), "<none>");           // the engine's
+
+    m.FileName = "антенны/диполь.maa"; // opened by a relative name
+    EXPECT_EQ(value("Filename"), QDir::current().absoluteFilePath("антенны/диполь.maa"));
+    m.FileName.clear(); // a new model
+    EXPECT_EQ(value("Filename"), "");
 
     m.Material = 42; // a code the box does not have shows nothing
     EXPECT_EQ(ModelReportTexts(m, '.').Material, "");
