@@ -153,3 +153,22 @@ TEST(Report, PdfDocumentHasOnePageOfTheTemplatesPaper) {
     EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 4(19|20)(\\.\\d+)? pts"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+Диполь"))) << info.toStdString();
 }
+
+TEST(ModelReport, TheTemplateIsFoundBesideTheProgramThenInTheDataFolder) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath("bin") && dir.mkpath("share/velomast"));
+    const QString bin = dir.filePath("bin");
+    const QString beside = dir.filePath("bin/test.frf"), installed = dir.filePath("share/velomast/test.frf");
+    auto touch = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write("velomast-report 1\n") > 0;
+    };
+    // None: the place beside the program is named in the note.
+    EXPECT_EQ(FindReportTemplate(bin), beside);
+    ASSERT_TRUE(touch(installed));
+    EXPECT_EQ(FindReportTemplate(bin), installed);
+    ASSERT_TRUE(touch(beside));
+    EXPECT_EQ(FindReportTemplate(bin), beside); // a build tree's copy wins
+}
