@@ -90,6 +90,12 @@ int RunReport(const std::vector<std::string>& args, std::ostream& /*out*/, std::
     TReportArgs p;
     if (!ParseReportArgs(args, p, err)) return ExitUsage;
 
+    // The report never takes the place of the model it describes.
+    if (IsSameFile(QString::fromStdString(p.In), QString::fromStdString(p.Out))) {
+        err << "Файл результата " << p.Out << " — это исходный файл " << p.In
+            << "; исходный файл не изменяется, укажите другой файл результата\n";
+        return ExitUsage;
+    }
     TWireList model;
     if (const int status = ReadWholeModel(model, p.In, err); status != ExitOk) return status;
     if (model.OwnCount() == 0) {
@@ -100,6 +106,11 @@ int RunReport(const std::vector<std::string>& args, std::ostream& /*out*/, std::
     const auto app = EnsureGuiApplication();
     const QString templateName = p.Template.empty() ? FindReportTemplate(QCoreApplication::applicationDirPath())
                                                     : QString::fromStdString(p.Template);
+    if (IsSameFile(templateName, QString::fromStdString(p.Out))) {
+        err << "Файл результата " << p.Out << " — это шаблон отчёта " << templateName.toStdString()
+            << "; шаблон не изменяется, укажите другой файл результата\n";
+        return ExitUsage;
+    }
     TReport report;
     if (!report.LoadFromFile(templateName)) {
         err << report.LoadResult().Message.toStdString() << '\n';

@@ -9,7 +9,9 @@
 #include <QPainter>
 
 #include <cerrno>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace velomast {
 
@@ -82,6 +84,12 @@ QString WriteReportPdf(const TReport& report, const QString& fileName, const QSt
     const TFileResult w =
         WriteFileReplacing(fileName.toStdString(), std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
     return w.Ok ? QString() : QString::fromStdString(w.Message);
+}
+
+bool IsSameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) return false;
+    std::error_code ec;
+    return std::filesystem::equivalent(std::filesystem::path(a.toStdString()), std::filesystem::path(b.toStdString()), ec);
 }
 
 } // namespace velomast

@@ -55,4 +55,8 @@ void ConnectModelReport(TReport& report, const TWireList& m, const TModelReportT
 // message of a failure, empty on success.
 QString WriteReportPdf(const TReport& report, const QString& fileName, const QString& title);
 
+// Whether two names reach one existing file (also through a link or another path), so
+// that a report is never written over the model or the template it was made from.
+bool IsSameFile(const QString& a, const QString& b);
+
 } // namespace velomast

@@ -145,6 +145,12 @@ void TfmVelomast::NSaveReportPdfClick() {
     const QString name = Dialogs_->SaveFileName(QStringLiteral("Сохранить отчёт в PDF"),
                                                 QStringLiteral("Документ PDF (*.pdf)"), proposed, "pdf");
     if (name.isEmpty()) return;
+    // A report written over the model's own file would lose the model.
+    if (IsSameFile(name, QString::fromStdString(Model_->FileName))) {
+        ShowMessage(QStringLiteral("Отчёт не записан: %1 — это файл модели. Укажите другое имя файла.").arg(name),
+                    IUserDialogs::Icon::Error);
+        return;
+    }
     if (const QString error = WriteReportPdf(report, name, DocumentName(*Model_)); !error.isEmpty()) {
         ShowMessage(error, IUserDialogs::Icon::Error);
         return;

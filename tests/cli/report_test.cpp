@@ -130,6 +130,21 @@ TEST(CliReport, NoReportNoFile) {
         EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
         EXPECT_FALSE(std::filesystem::exists(out)) << c.Message;
     }
+    // Neither the model nor the template is written over, whatever name reaches it.
+    const std::string model = ReadBytes(dir.File("d.maa"));
+    std::filesystem::create_symlink(dir.File("d.maa"), dir.File("link.pdf"));
+    for (const std::string& target : {dir.File("d.maa"), dir.File("link.pdf"), dir.File("./d.maa")}) {
+        const RunOutput r = Report({dir.File("d.maa"), target, "--template", shipped});
+        EXPECT_EQ(r.Code, 2) << target;
+        EXPECT_NE(r.Err.find("это исходный файл"), std::string::npos) << r.Err;
+    }
+    EXPECT_EQ(ReadBytes(dir.File("d.maa")), model);
+    WriteBytes(dir.File("t.frf"), ReadBytes(shipped));
+    const RunOutput overTemplate = Report({dir.File("d.maa"), dir.File("t.frf"), "--template", dir.File("t.frf")});
+    EXPECT_EQ(overTemplate.Code, 2);
+    EXPECT_NE(overTemplate.Err.find("это шаблон отчёта"), std::string::npos) << overTemplate.Err;
+    EXPECT_EQ(ReadBytes(dir.File("t.frf")), ReadBytes(shipped));
+
     // An existing file the user may not write stays as it was.
     WriteBytes(out, "old");
     std::filesystem::permissions(out, std::filesystem::perms::owner_read);

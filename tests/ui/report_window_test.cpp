@@ -150,6 +150,18 @@ TEST_F(ReportWindow, PdfFromTheFileMenu) {
     EXPECT_TRUE(bytes.trimmed().endsWith("%%EOF"));
     EXPECT_EQ(W->StatusText(0), " Отчёт сохранён в файл " + pdf);
 
+    // Not over the model's own file.
+    QFile model(Dir.filePath("диполь.maa"));
+    ASSERT_TRUE(model.open(QIODevice::ReadOnly));
+    const QByteArray modelBytes = model.readAll();
+    model.close();
+    Dialogs.SaveNames.push_back(model.fileName());
+    Trigger("NSaveReportPdf");
+    ASSERT_EQ(Dialogs.Count("message"), 1);
+    EXPECT_TRUE(Dialogs.Last("message")->Text.contains("это файл модели")) << Dialogs.Last("message")->Text.toStdString();
+    ASSERT_TRUE(model.open(QIODevice::ReadOnly));
+    EXPECT_EQ(model.readAll(), modelBytes);
+
     // A file the user may not write is left alone, and the failure is said (not checked
     // with rights that ignore file permissions).
     f.close();
@@ -157,7 +169,7 @@ TEST_F(ReportWindow, PdfFromTheFileMenu) {
     if (!QFileInfo(pdf).isWritable()) {
         Dialogs.SaveNames.push_back(pdf);
         Trigger("NSaveReportPdf");
-        EXPECT_EQ(Dialogs.Count("message"), 1);
+        EXPECT_EQ(Dialogs.Count("message"), 2);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), bytes);
     }
