@@ -46,6 +46,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 // sections) or a model cut short by a missing wire; otherwise ExitOk. A wire section cut
 // short still reads: the tool only warns.
 int ReadStatusExit(const TReadResult& r);
+// The tool never writes over a file it reads: true (with a message on `err`) when OUT is
+// one of the inputs, also by another path or through a link.
+bool OutputIsAnInput(const std::string& out, const std::vector<std::string>& inputs, std::ostream& err);
 // The reader's warnings, one line each, "Предупреждение: " in front; the reason a file
 // holds no model is left to the error line.
 void PrintReadWarnings(const TReadResult& r, std::ostream& err);

@@ -155,6 +155,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::
         return ExitUsage;
     }
 
+    if (OutputIsAnInput(p.Out, {p.In, p.Scene}, err)) return ExitUsage;
     TWireList model;
     TScene scene(model);
     if (p.Scene.empty()) {
@@ -162,6 +163,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::
     } else {
         if (const int status = LoadSceneFile(model, scene, p.Scene, p.In, err); status != ExitOk) return status;
         p.Options.FitScene = true;
+        if (OutputIsAnInput(p.Out, {model.FileName}, err)) return ExitUsage;
     }
 
     const auto app = EnsureGuiApplication();
