@@ -12,6 +12,7 @@ packages=(
   xvfb
   qt6-translations-l10n
   dpkg-dev file appstream desktop-file-utils
+  poppler-utils
 )
 
 missing=()

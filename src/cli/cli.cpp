@@ -4,6 +4,7 @@
 
 #include <array>
 #include <exception>
+#include <filesystem>
 #include <new>
 #include <ostream>
 #include <string_view>
@@ -20,6 +21,7 @@ constexpr std::array kCommands = {
              "[--dimensions] [--no-direction] [--print] [--scene SCENE.scn]",
              RunRender},
     TCommand{"scene", "SCENE.scn OUT.maa", RunScene},
+    TCommand{"report", "FILE OUT.pdf [--view 0|1|2|3] [--template T]", RunReport},
 };
 
 void PrintUsage(std::ostream& s) {
@@ -29,6 +31,17 @@ void PrintUsage(std::ostream& s) {
 }
 
 } // namespace
+
+bool OutputIsAnInput(const std::string& out, const std::vector<std::string>& inputs, std::ostream& err) {
+    for (const std::string& in : inputs) {
+        std::error_code ec;
+        if (in.empty() || !std::filesystem::equivalent(in, out, ec)) continue;
+        err << "Файл результата " << out << " — это исходный файл " << in
+            << "; исходный файл не изменяется, укажите другой файл результата\n";
+        return true;
+    }
+    return false;
+}
 
 int ReadStatusExit(const TReadResult& r) {
     switch (r.Status) {

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
+
+class QGuiApplication;
 
 namespace velomast {
 class TScene;
@@ -43,6 +46,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
 // sections) or a model cut short by a missing wire; otherwise ExitOk. A wire section cut
 // short still reads: the tool only warns.
 int ReadStatusExit(const TReadResult& r);
+// The tool never writes over a file it reads: true (with a message on `err`) when OUT is
+// one of the inputs, also by another path or through a link.
+bool OutputIsAnInput(const std::string& out, const std::vector<std::string>& inputs, std::ostream& err);
 // The reader's warnings, one line each, "Предупреждение: " in front; the reason a file
 // holds no model is left to the error line.
 void PrintReadWarnings(const TReadResult& r, std::ostream& err);
@@ -55,6 +61,14 @@ int RunScene(const std::vector<std::string>& args, std::ostream& out, std::ostre
 // status to stop with.
 int LoadSceneFile(TWireList& model, TScene& scene, const std::string& sceneFile, const std::string& modelFile,
                   std::ostream& err);
+
+// velomast-cli report FILE OUT.pdf [--view 0|1|2|3] [--template T]
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Text needs a QGuiApplication. The tool makes its own, always on the offscreen platform,
+// so that a picture does not depend on a display or the desktop's fonts; none when the
+// process has one already.
+std::unique_ptr<QGuiApplication> EnsureGuiApplication();
 
 // Reads FILE for a command that needs the whole model: warnings and errors go to `err`.
 // Returns ExitOk, or the exit status the command stops with (ReadStatusExit).

@@ -6,9 +6,7 @@
 #include "files/maa_writer.h"
 #include "model/wire_list.h"
 
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
 namespace velomast::cli {
 
@@ -18,12 +16,7 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& /*out*/, st
         return ExitUsage;
     }
     // The tool never changes its input, whatever name or link OUT reaches it by.
-    std::error_code ec;
-    if (std::filesystem::equivalent(args[0], args[1], ec)) {
-        err << "Файл результата " << args[1] << " — это исходный файл " << args[0]
-            << "; исходный файл не изменяется, укажите другой файл результата\n";
-        return ExitUsage;
-    }
+    if (OutputIsAnInput(args[1], {args[0]}, err)) return ExitUsage;
     TWireList model;
     if (const int status = ReadWholeModel(model, args[0], err); status != ExitOk) return status;
     // The file keeps naming its linked files (the editor writes them only when asked to).

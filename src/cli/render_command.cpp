@@ -136,8 +136,8 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
     if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-// Text needs a QGuiApplication. The tool makes its own, always on the offscreen
-// platform, so that a picture does not depend on a display or the desktop's fonts.
+} // namespace
+
 std::unique_ptr<QGuiApplication> EnsureGuiApplication() {
     if (QCoreApplication::instance()) return nullptr;
     qInstallMessageHandler(QuietQtMessages);
@@ -148,8 +148,6 @@ std::unique_ptr<QGuiApplication> EnsureGuiApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-} // namespace
-
 int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
     TParsed p;
     if (!ParseArgs(args, p, err)) {
@@ -157,6 +155,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::
         return ExitUsage;
     }
 
+    if (OutputIsAnInput(p.Out, {p.In, p.Scene}, err)) return ExitUsage;
     TWireList model;
     TScene scene(model);
     if (p.Scene.empty()) {
@@ -164,6 +163,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream& /*out*/, std::
     } else {
         if (const int status = LoadSceneFile(model, scene, p.Scene, p.In, err); status != ExitOk) return status;
         p.Options.FitScene = true;
+        if (OutputIsAnInput(p.Out, {model.FileName}, err)) return ExitUsage;
     }
 
     const auto app = EnsureGuiApplication();

@@ -43,6 +43,10 @@ int RunScene(const std::vector<std::string>& args, std::ostream& /*out*/, std::o
     TWireList model;
     TScene scene(model);
     if (const int status = LoadSceneFile(model, scene, args[0], {}, err); status != ExitOk) return status;
+    // Neither the scene file nor a model it places is written over.
+    std::vector<std::string> inputs{args[0], model.FileName, scene.LandscapePath};
+    for (const TAntenna& a : scene.Antennas) inputs.push_back(a.Path);
+    if (OutputIsAnInput(args[1], inputs, err)) return ExitUsage;
     const TWriteResult w = WriteModel(model, args[1], true, {}, false);
     if (!w.Ok) {
         err << w.Message << '\n';

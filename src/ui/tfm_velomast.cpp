@@ -98,6 +98,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
 
     ConnectWireCommands();
     ConnectGenerators();
+    ConnectReport();
     SetUpMouseEditing();
     SetUpTablesAndSelection();
     SetUpScene();

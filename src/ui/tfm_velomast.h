@@ -166,6 +166,16 @@ public:
     void NpCreateBoxClick();
     void NShapeCalcClick();
 
+    // ---- the report -----------------------------------------------------------------------
+    void NPreviewClick();
+    void NPrintClick();
+    void NSaveReportPdfClick();
+    // The template used in place of the one found beside the program; empty for that one.
+    void SetReportTemplate(const QString& fileName) { ReportTemplate_ = fileName; }
+    // Loads the template afresh and prepares the model's report; when it cannot, the
+    // status bar says why and nothing else happens.
+    bool PrepareModelReport(class TReport& report);
+
     // ---- mouse editing in the view ------------------------------------------------------
     // The gesture state machine of the paint box.
     class TMouseController& Mouse() { return *MouseController_; }
@@ -341,6 +351,13 @@ private:
     bool SelectionIsQuadrilateral();
     // The commit of a generator that added `made` wires; with none, a message instead.
     bool CommitGenerated(int made, bool autoScale);
+
+    // ---- the report -----------------------------------------------------------------------
+    void ConnectReport();
+    // The view picture of the report: the current view in its printing form at the paint
+    // box's size.
+    QImage ReportPicture() const;
+    QString ReportTemplate_;
 
     // ---- mouse editing in the view ------------------------------------------------------
     void SetUpMouseEditing();

@@ -95,3 +95,25 @@ TEST(CliScene, RenderPicturesTheWholeScene) {
     EXPECT_GT(green, 10);
     EXPECT_EQ(Cli({"render", dir.File("s.png")}).Code, 2);
 }
+
+TEST(CliScene, TheToolsNeverWriteOverWhatTheyRead) {
+    TempDir dir;
+    MakeScene(dir);
+    const std::string files[] = {"s.scn", "main.maa", "a.maa", "hill.lnd"};
+    auto kept = [&] {
+        TempDir again;
+        MakeScene(again);
+        for (const std::string& f : files)
+            if (velomast::test::ReadBytes(dir.File(f)) != velomast::test::ReadBytes(again.File(f))) return f;
+        return std::string();
+    };
+    for (const std::string& out : files) {
+        const RunOutput r = Cli({"scene", dir.File("s.scn"), dir.File(out)});
+        EXPECT_EQ(r.Code, 2) << out;
+        EXPECT_NE(r.Err.find("исходный файл"), std::string::npos) << r.Err;
+    }
+    EXPECT_EQ(Cli({"render", dir.File("main.maa"), dir.File("main.maa")}).Code, 2);
+    EXPECT_EQ(Cli({"render", "--scene", dir.File("s.scn"), dir.File("s.scn")}).Code, 2);
+    EXPECT_EQ(Cli({"render", "--scene", dir.File("s.scn"), dir.File("main.maa")}).Code, 2);
+    EXPECT_EQ(kept(), "");
+}
