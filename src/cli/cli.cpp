@@ -21,6 +21,9 @@ constexpr std::array kCommands = {
              "[--dimensions] [--no-direction] [--print] [--scene SCENE.scn]",
              RunRender},
     TCommand{"scene", "SCENE.scn OUT.maa", RunScene},
+    TCommand{"check", "FILE [--json]", RunCheck},
+    TCommand{"nec", "FILE OUT.nec [--ground-er E] [--ground-sigma S] [--sweep F1 F2 N]", RunNec},
+    TCommand{"analyse", "FILE [--json]", RunAnalyse},
     TCommand{"report", "FILE OUT.pdf [--view 0|1|2|3] [--template T]", RunReport},
 };
 

@@ -53,6 +53,13 @@ bool OutputIsAnInput(const std::string& out, const std::vector<std::string>& inp
 // holds no model is left to the error line.
 void PrintReadWarnings(const TReadResult& r, std::ostream& err);
 
+// velomast-cli check FILE [--json]: 0 no errors, 1 errors found (or a faulty file), 2 usage or I/O.
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// velomast-cli nec FILE OUT.nec [--ground-er E] [--ground-sigma S] [--sweep F1 F2 N]
+int RunNec(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// velomast-cli analyse FILE [--json]: runs nec2c; 2 when it is missing or fails.
+int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // velomast-cli scene SCENE.scn OUT.maa
 int RunScene(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
