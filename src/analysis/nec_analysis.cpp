@@ -1,0 +1,7 @@
+#include "nec_analysis.h"
+
+namespace velomast {
+
+TNecResult AnalyseModel(const TWireList&, const TNecDeckOptions&) { return {}; }
+
+} // namespace velomast
