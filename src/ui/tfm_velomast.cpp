@@ -2,6 +2,7 @@
 
 #include "settings/qt_translation.h"
 #include "settings/settings_file.h"
+#include "ui/analysis_state.h"
 #include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
 #include "ui/string_grid.h"
@@ -59,6 +60,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
         Dialogs_ = OwnDialogs_.get();
     }
 
+    Analysis_ = std::make_unique<TAnalysisState>();
     BuildMenus();
     BuildToolBar();
     BuildPages();
@@ -102,6 +104,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     SetUpMouseEditing();
     SetUpTablesAndSelection();
     SetUpScene();
+    SetUpAnalysis();
     qApp->installEventFilter(this);
     setAcceptDrops(true);
     UpdateForm();
@@ -109,6 +112,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
 
 TfmVelomast::~TfmVelomast() {
     qApp->removeEventFilter(this);
+    StopAnalysisRun();
     // Losing focus while the window is taken down must not run the scale box's handler.
     cbScale_->blockSignals(true);
     cbScale_->lineEdit()->blockSignals(true);

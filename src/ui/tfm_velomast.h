@@ -34,12 +34,16 @@ class QRect;
 class QSlider;
 class QSplitter;
 class QTabWidget;
+class QTextBrowser;
 class QToolBar;
 class QToolButton;
 class QWidget;
 
 namespace velomast {
 
+struct TAnalysisState;
+struct TUiAnalysis;
+struct TUiGround;
 class TPaintBox;
 class TParamsPage;
 class TScene;
@@ -62,6 +66,9 @@ class TfmVelomast : public QMainWindow {
 public:
     static constexpr int MaxRecentFiles = 7;
     static constexpr int PageGeneral = 4;
+    // Pages of the side panel.
+    static constexpr int CheckPage = 3;
+    static constexpr int AnalysisPage = 4;
 
     explicit TfmVelomast(const TMainWindowOptions& options = {}, QWidget* parent = nullptr);
     ~TfmVelomast() override;
@@ -259,6 +266,28 @@ public:
     void edAntXChange(QWidget* sender);
     void NpBaseClick();
 
+    // ---- the check, the NEC-2 deck, nec2c and the external analysers ---------------------
+    void NFileNEC4MMANAClick();
+    void NCheckModelClick();
+    void NExportNecClick();
+    // F9: nec2c in the background; the result fills the side page "Расчёт".
+    void NAnalyseClick();
+    // Stops a run of nec2c; `why` goes to the status bar.
+    void CancelAnalysis(const QString& why);
+    bool AnalysisRunning() const;
+    // Milliseconds from the start of the last finished run until its result was shown.
+    qint64 LastAnalysisMs() const;
+    // Where nec2c, xnec2c and wine are looked for; empty means the PATH.
+    void SetToolSearchPath(const QStringList& dirs);
+    bool AnalyserRunning() const;
+    bool XnecRunning() const;
+    // The deck the running xnec2c reads; every save rewrites it.
+    QString XnecDeck() const;
+    QListWidget* CheckList() const;
+    QTextBrowser* AnalysisView() const;
+    void lbCheckClick(int row);
+    void lbCheckDblClick(int row);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -383,6 +412,28 @@ private:
     QString FEditText_;
     double FEditValue_ = NoValue;
     TSelectionSummary Summary_;
+
+    // ---- the check, the NEC-2 deck, nec2c and the external analysers ---------------------
+    void BuildCheckPage(QWidget* page);
+    void BuildAnalysisPage(QWidget* page);
+    void SetUpAnalysis();
+    QString FindTool(const QString& name) const;
+    void OfferXnec2c(const QString& programName);
+    QString XnecDeckPath() const;
+    bool WriteXnecDeck(const QString& deck);
+    bool StartXnec2c();
+    // After every successful save of the model.
+    void ModelSaved();
+    TUiGround AnalysisGround() const;
+    bool SelectFindingWires(int row);
+    QString AnalysisModelKey() const;
+    // Cancels the run when the model is no longer the one it started on.
+    void AnalysisModelChanged();
+    void StopAnalysisRun();
+    void AnalysisFinished(int exitCode, bool normalExit);
+    void ShowAnalysisResult(const TUiAnalysis& r);
+    void ShowAnalysisText(const QString& html);
+    std::unique_ptr<TAnalysisState> Analysis_;
 
     // ---- scene of antennas and landscape ------------------------------------------------
     void BuildScenePage(QWidget* page);

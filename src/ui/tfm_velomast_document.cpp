@@ -94,6 +94,7 @@ bool TfmVelomast::WriteModelTo(const QString& fileName) {
         for (const std::string& w : r.Warnings) lines << Q(w);
         ShowMessage(lines.join('\n'), IUserDialogs::Icon::Warning);
     }
+    ModelSaved();
     return true;
 }
 

@@ -72,6 +72,16 @@ void TfmVelomast::BuildSidePanel(QTabWidget* panel) {
     scene->setObjectName("tsScene");
     BuildScenePage(scene);
     panel->addTab(scene, "Сцена");
+
+    auto* check = new QWidget(panel);
+    check->setObjectName("tsCheck");
+    BuildCheckPage(check);
+    panel->addTab(check, "Проверка");
+
+    auto* analysis = new QWidget(panel);
+    analysis->setObjectName("tsAnalysis");
+    BuildAnalysisPage(analysis);
+    panel->addTab(analysis, "Расчёт");
     panel->setMinimumWidth(250);
 }
 

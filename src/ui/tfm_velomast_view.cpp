@@ -171,6 +171,7 @@ void TfmVelomast::ViewDimSizeClick(int delta) {
 void TfmVelomast::UpdateForm() {
     if (!Model_) return;
     TWireList& m = *Model_;
+    AnalysisModelChanged();
     UpdateFileNameItems();
     // A step may have refitted the view (automatic scaling, paste): the box shows the
     // scale in force, unless the user is typing into it.
