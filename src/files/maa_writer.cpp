@@ -231,10 +231,8 @@ TWriteResult WriteModel(TWireList& list, const std::string& fileName, bool inclu
         list.Modified = false;
         if (asUtf8) list.Encoding = TTextEncoding::Utf8;
         if (syncLinkedFiles) {
-            for (const std::string& name : list.LinkedList) {
-                const TSyncResult s = SyncLinkedFile(list, name);
-                if (s.Status == TSyncStatus::Failed) result.Warnings.push_back(s.Message);
-            }
+            for (const TSyncResult& s : SyncLinkedFiles(list))
+                if (s.Status == TSyncStatus::Failed) result.LinkedFailures.push_back(s.Message);
         }
     }
     if (list.WriteLog) {

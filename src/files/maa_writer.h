@@ -18,6 +18,8 @@ struct TWriteResult {
     // Side matters that did not stop the save: a linked file or the log that could not be
     // written, sources without a wire, text saved as UTF-8.
     std::vector<std::string> Warnings;
+    // Linked files that could not be written (the model itself was saved).
+    std::vector<std::string> LinkedFailures;
 };
 
 // The lines of the model file. Without the scene only the own wires are written.

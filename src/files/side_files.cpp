@@ -5,6 +5,7 @@
 #include "model/number_format.h"
 #include "text_codec.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -59,8 +60,7 @@ TFileResult WriteLogEntry(const TWireList& list, const TLogLocale& locale) {
     return WriteFileReplacing(name, EncodeModelText(log.Lines, log.Encoding, log.Bom));
 }
 
-TSyncResult SyncLinkedFile(const TWireList& list, const std::string& name) {
-    TSyncResult r;
+std::string ResolveLinkedFile(const TWireList& list, const std::string& name) {
     // A name with a drive or an absolute path is taken as it is; any other name lies in
     // the model's folder.
     std::string local = name;
@@ -70,7 +70,28 @@ TSyncResult SyncLinkedFile(const TWireList& list, const std::string& name) {
             if (c == '\\') c = '/';
         path = fs::path(list.FileName).parent_path() / fs::path(local);
     }
-    r.FileName = path.string();
+    return path.string();
+}
+
+std::vector<TSyncResult> SyncLinkedFiles(const TWireList& list) {
+    std::vector<TSyncResult> results;
+    std::vector<fs::path> done;
+    std::error_code ec;
+    if (!list.FileName.empty()) done.push_back(fs::weakly_canonical(fs::path(list.FileName), ec));
+    for (const std::string& name : list.LinkedList) {
+        // Same file, same key: "a/../b.maa", a symbolic link and the full path all collapse.
+        const fs::path key = fs::weakly_canonical(fs::path(ResolveLinkedFile(list, name)), ec);
+        if (std::find(done.begin(), done.end(), key) != done.end()) continue;
+        done.push_back(key);
+        results.push_back(SyncLinkedFile(list, name));
+    }
+    return results;
+}
+
+TSyncResult SyncLinkedFile(const TWireList& list, const std::string& name) {
+    TSyncResult r;
+    r.FileName = ResolveLinkedFile(list, name);
+    const fs::path path(r.FileName);
 
     std::error_code ec;
     if (!fs::exists(path, ec)) return r;

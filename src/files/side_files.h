@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velomast {
 
@@ -47,5 +48,14 @@ struct TSyncResult {
 // taken relative to the folder of the model's FileName. Files that do not exist, do not
 // have "*" as their second line, or are the model's own file are skipped.
 TSyncResult SyncLinkedFile(const TWireList& list, const std::string& name);
+
+// The file a linked name stands for: a name with a drive or an absolute path as it is,
+// any other in the folder of the model's FileName.
+std::string ResolveLinkedFile(const TWireList& list, const std::string& name);
+
+// Every linked file of the list in list order, each file once: names that resolve to the
+// same file (a bare name and its full path, the same name twice) and the model's own file
+// are synchronised at most once. One result per file tried.
+std::vector<TSyncResult> SyncLinkedFiles(const TWireList& list);
 
 } // namespace velomast

@@ -105,6 +105,7 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     SetUpTablesAndSelection();
     SetUpScene();
     SetUpAnalysis();
+    ConnectSettings();
     qApp->installEventFilter(this);
     setAcceptDrops(true);
     UpdateForm();
@@ -481,7 +482,10 @@ void TfmVelomast::BuildStatusBar() {
 }
 
 void TfmVelomast::SetStatusText(int panel, const QString& text) {
-    if (panel >= 0 && panel < 5) StatusPanels_[panel]->setText(text);
+    if (panel < 0 || panel >= 5) return;
+    StatusPanels_[panel]->setText(text);
+    // A text wider than its panel is cut; the whole of it shows under the mouse.
+    StatusPanels_[panel]->setToolTip(StatusPanels_[panel]->fontMetrics().horizontalAdvance(text) > StatusPanels_[panel]->width() - 8 ? text : QString());
 }
 
 QString TfmVelomast::StatusText(int panel) const {
@@ -512,8 +516,7 @@ void TfmVelomast::ReadStartupSettings() {
     Action("NViewDimensions")->setChecked(m.ShowDimensions);
     Action("NViewDimensionsSelected")->setChecked(m.DimensionsSelectedOnly);
     Action("NViewLoads")->setChecked(m.ShowLoadValues);
-    PanelOnRight_ = IniFile_->ReadBool("View", "PanelOnRight", true);
-    if (!PanelOnRight_) ViewHost_->insertWidget(0, pcRight_);
+    SetPanelOnRight(IniFile_->ReadBool("View", "PanelOnRight", true));
     Action("NViewGrid")->setChecked(m.ShowGrid);
     Action("NViewGridType")->setEnabled(m.ShowGrid);
     Action("NViewGridTypeLines")->setChecked(m.GridMode == 2);
@@ -534,7 +537,7 @@ void TfmVelomast::ApplyStartupArguments(const QStringList& arguments) {
 void TfmVelomast::showEvent(QShowEvent* event) {
     if (!Shown_) {
         Shown_ = true;
-        if (!IniFile_->ReadBool("View", "TabOnTop", true)) pcMain_->setTabPosition(QTabWidget::South);
+        SetTabsOnTop(IniFile_->ReadBool("View", "TabOnTop", true));
         // The view has the keys at start, not the scale box (whose text field would take
         // Ctrl+C, Ctrl+V and Del).
         PaintBox1_->setFocus();

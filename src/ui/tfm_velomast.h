@@ -141,6 +141,24 @@ public:
     void NLangEnClick();
     void NLangRuClick();
 
+    // ---- settings, text editor, readme and linked files ------------------------------------
+    // F2: the settings dialog; its ticks are applied however it closes.
+    void NSettingsClick();
+    void NFileOpenNotepadClick();
+    void NHelpReadmeClick();
+    void NOpenLinkedFilesClick();
+    void NLinkedFilesClick();
+    // Docks the side panel right or left of the view, at once.
+    void SetPanelOnRight(bool right);
+    bool PanelOnRight() const { return PanelOnRight_; }
+    // Tabs of the main pages on top or at the bottom, at once.
+    void SetTabsOnTop(bool top);
+    bool BackupOnOpen() const { return BackupOnOpen_; }
+    const QString& Nec2Path() const { return Nec2Path_; }
+    const QString& MmanaPath() const { return MmanaPath_; }
+    // The readme shipped beside the program (or in its data folder); empty when missing.
+    static QString ReadmeFile();
+
     // ---- wire commands, clipboard, move and rotate ----------------------------------------
     void NpDeleteClick();
     void NpInvertClick();
@@ -298,6 +316,7 @@ protected:
 
 private:
     void BuildMenus();
+    void ConnectSettings();
     void BuildToolBar();
     void BuildPages();
     void BuildStatusBar();

@@ -95,6 +95,13 @@ bool TfmVelomast::WriteModelTo(const QString& fileName) {
         ShowMessage(lines.join('\n'), IUserDialogs::Icon::Warning);
     }
     ModelSaved();
+    // The model is saved; a linked file that could not take its wires is named where the
+    // user looks after a save, without stopping the work.
+    if (!r.LinkedFailures.empty()) {
+        QStringList lines;
+        for (const std::string& w : r.LinkedFailures) lines << Q(w);
+        SetStatusText(0, QStringLiteral(" Связанный файл не обновлён: ") + lines.join(QStringLiteral("; ")));
+    }
     return true;
 }
 
@@ -141,6 +148,8 @@ bool TfmVelomast::OpenModel(const QString& fileName) {
         if (r.Warnings.size() > 12) lines << QStringLiteral("… и ещё %1").arg(r.Warnings.size() - 12);
         ShowMessage(lines.join('\n'), IUserDialogs::Icon::Warning);
     }
+    // A file that lists linked files keeps its list when saved again.
+    if (!Model_->LinkedList.empty()) Model_->StoreLinkedList = true;
     // The fitted model is also centred: a model far from the old centre would otherwise
     // open outside the view.
     CenterOnModel(*Model_);
@@ -161,7 +170,13 @@ void TfmVelomast::ResetStatusPanels() {
 
 void TfmVelomast::UpdateFileNameItems() {
     // Disabled items ignore their shortcuts: whatever needs a file name follows it at once.
-    Action("NReopen")->setEnabled(!Model_->FileName.empty());
+    const bool named = !Model_->FileName.empty();
+    Action("NReopen")->setEnabled(named);
+    Action("NFileOpenNotepad")->setEnabled(named);
+    Action("NOpenLinkedFiles")->setEnabled(named);
+    QAction* linked = Action("NLinkedFiles");
+    linked->setEnabled(named);
+    linked->setChecked(Model_->StoreLinkedList);
 }
 
 void TfmVelomast::AddRecentFile(const QString& fileName) {

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QMimeType>
 #include <QProcess>
 #include <QUrl>
 
@@ -78,6 +80,27 @@ bool TQtUserDialogs::OpenWithAssociatedProgram(const QString& path) {
 
 bool TQtUserDialogs::StartProgram(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
+}
+
+QStringList TQtUserDialogs::OpenFileNames(const QString& caption, const QString& filter, const QString& dir) {
+    return QFileDialog::getOpenFileNames(Parent_, caption, dir, filter);
+}
+
+bool TQtUserDialogs::OpenInTextEditor(const QString& path) {
+    // The desktop's own choice first, but only for a file the desktop takes as plain text:
+    // a model file would be handed to the program registered for models (this one).
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    const bool plainText = type.name() == QLatin1String("text/plain") ||
+                           (type.inherits(QStringLiteral("text/plain")) && !type.name().startsWith(QLatin1String("application/x-mmana")));
+    if (plainText && QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return true;
+    for (const char* variable : {"VISUAL", "EDITOR"}) {
+        // The variable may carry arguments ("code --wait"); the file goes last.
+        QStringList command = QProcess::splitCommand(qEnvironmentVariable(variable));
+        if (command.isEmpty()) continue;
+        const QString program = command.takeFirst();
+        if (QProcess::startDetached(program, command << path)) return true;
+    }
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {path});
 }
 
 } // namespace velomast

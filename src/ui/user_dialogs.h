@@ -38,6 +38,11 @@ public:
     virtual bool OpenWithAssociatedProgram(const QString& path) = 0;
     // Starts another program, detached.
     virtual bool StartProgram(const QString& program, const QStringList& arguments) = 0;
+    // Several existing files; an empty list when cancelled.
+    virtual QStringList OpenFileNames(const QString& caption, const QString& filter, const QString& dir) = 0;
+    // Opens a text file in the desktop's text editor, detached; false when nothing could
+    // be started.
+    virtual bool OpenInTextEditor(const QString& path) = 0;
 };
 
 class TQtUserDialogs : public IUserDialogs {
@@ -54,6 +59,8 @@ public:
     int Exec(QDialog& dialog) override;
     bool OpenWithAssociatedProgram(const QString& path) override;
     bool StartProgram(const QString& program, const QStringList& arguments) override;
+    QStringList OpenFileNames(const QString& caption, const QString& filter, const QString& dir) override;
+    bool OpenInTextEditor(const QString& path) override;
 
 private:
     QWidget* Parent_;

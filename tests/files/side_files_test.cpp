@@ -233,10 +233,13 @@ TEST(SideFiles, BackupLogAndLinkedFilesFollowTheSaveRules) {
         std::string out = WriteBackup(m).Message + "\n";
         m.WriteLog = true;
         m.SetFrequency(7.1);
-        m.LinkedList = {"band.maa"};
+        // Named twice: tried, and reported, once.
+        m.LinkedList = {"band.maa", dir.File("band.maa")};
         const TWriteResult w = WriteModel(m, name, false, FixedClock());
         out += w.Ok ? "saved" : w.Message;
         for (const std::string& s : w.Warnings) out += "\n" + s;
+        if (w.LinkedFailures.size() != 1) out += "\nlinked failures: " + std::to_string(w.LinkedFailures.size());
+        for (const std::string& s : w.LinkedFailures) out += "\n" + s;
         return out;
     });
     for (const char* side : {"ant.~maa", "ant.log", "band.maa"}) {
@@ -271,7 +274,28 @@ TEST(SideFiles, ALogOrLinkedFileThatIsNoTextFileIsLeftAlone) {
     m.LinkedList = {"band.maa"};
     const TWriteResult w = WriteModel(m, name, false, FixedClock());
     ASSERT_TRUE(w.Ok) << w.Message;
-    ASSERT_EQ(w.Warnings.size(), 2u);
+    ASSERT_EQ(w.Warnings.size(), 1u);
     EXPECT_NE(w.Warnings[0].find("это не обычный файл"), std::string::npos) << w.Warnings[0];
-    EXPECT_NE(w.Warnings[1].find("это не обычный файл"), std::string::npos) << w.Warnings[1];
+    ASSERT_EQ(w.LinkedFailures.size(), 1u);
+    EXPECT_NE(w.LinkedFailures[0].find("это не обычный файл"), std::string::npos) << w.LinkedFailures[0];
+}
+
+TEST(LinkedFiles, EachFileIsSynchronisedOnceAndNeverTheModelItself) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "sub");
+    const ModelText band = LinkedBand();
+    WriteBytes(dir.File("band.maa"), Cp1251(band.Text()));
+    TWireList m;
+    MakeModel(m);
+    m.FileName = dir.File("main.maa");
+    WriteBytes(m.FileName, Cp1251(band.Text()));
+    // The bare name, its full path, a detour through a sub-folder, and the model's own
+    // file by its bare name and by a detour.
+    m.LinkedList = {"band.maa", dir.File("band.maa"), "sub/../band.maa", "main.maa", "./main.maa"};
+    const std::vector<TSyncResult> r = SyncLinkedFiles(m);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].Status, TSyncStatus::Updated);
+    EXPECT_EQ(ReadBytes(dir.File("band.maa")), Synced(band, m));
+    EXPECT_EQ(ReadBytes(m.FileName), Cp1251(band.Text()));
+    EXPECT_EQ(ResolveLinkedFile(m, "x\\y.maa"), dir.File("x/y.maa"));
 }

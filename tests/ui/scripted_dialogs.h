@@ -17,7 +17,7 @@ namespace velomast::testing {
 class TScriptedDialogs : public IUserDialogs {
 public:
     struct Call {
-        QString Kind; // "message", "yesno", "yesnocancel", "input", "open", "save", "exec", "openwith", "start"
+        QString Kind; // "message", "yesno", "yesnocancel", "input", "open", "save", "exec", "openwith", "start", "openmany", "editor"
         QString Caption;
         QString Text;
     };
@@ -97,6 +97,19 @@ public:
     }
     bool StartProgram(const QString& program, const QStringList& arguments) override {
         Calls.push_back({"start", program, arguments.join(' ')});
+        return true;
+    }
+    // Answers of the multi-file dialog, one list per call.
+    std::deque<QStringList> OpenNameLists;
+    QStringList OpenFileNames(const QString& caption, const QString&, const QString& dir) override {
+        Calls.push_back({"openmany", caption, dir});
+        if (OpenNameLists.empty()) return {};
+        const QStringList n = OpenNameLists.front();
+        OpenNameLists.pop_front();
+        return n;
+    }
+    bool OpenInTextEditor(const QString& path) override {
+        Calls.push_back({"editor", {}, path});
         return true;
     }
 };
