@@ -14,6 +14,11 @@
 #include <filesystem>
 #include <string>
 
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <malloc.h>
 #include <unistd.h>
 
 using namespace velomast;
@@ -26,7 +31,8 @@ constexpr int kWires = 100000;
 struct TempModelFile {
     std::string Name;
     TempModelFile() {
-        Name = (std::filesystem::temp_directory_path() / ("velomast-bench-" + std::to_string(::getpid()) + ".maa")).string();
+        Name = (std::filesystem::temp_directory_path() / ("velomast-bench-" + std::to_string(::getpid()) + ".maa"))
+                   .string();
         TWireList m;
         bench::MakeLoopField(m, kWires);
         m.NewObjectFromText(KindSource, "w1c,0,1");
@@ -100,5 +106,61 @@ void BM_AwkSum100k(benchmark::State& state) {
         if (std::system(cmd.c_str()) != 0) state.SkipWithError("awk failed");
 }
 BENCHMARK(BM_AwkSum100k)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+namespace {
+
+// Resident and peak resident size of this process in bytes (/proc/self/status).
+double StatusBytes(const char* field) {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    char line[256];
+    double kb = 0;
+    const size_t n = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, n) == 0) kb = std::atof(line + n + 1);
+    std::fclose(f);
+    return kb * 1024;
+}
+
+// Writing 5 to clear_refs starts the peak resident size afresh.
+void ResetPeak() {
+    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+// Memory of a model read as the editor opens it: peak_per_wire while reading,
+// settled_per_wire once the read is over (both above what the process held before).
+void BM_ReadModelMemory(benchmark::State& state) {
+    const int wires = static_cast<int>(state.range(0));
+    const std::string name = ModelFile() + "." + std::to_string(wires) + ".maa";
+    {
+        TWireList m;
+        bench::MakeLoopField(m, wires);
+        WriteModel(m, name, false, {}, false);
+    }
+    double peak = 0;
+    double settled = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const double before = StatusBytes("VmRSS:");
+        ResetPeak();
+        auto m = std::make_unique<TWireList>();
+        ReadModel(*m, name);
+        malloc_trim(0);
+        peak = StatusBytes("VmHWM:") - before;
+        settled = StatusBytes("VmRSS:") - before;
+        state.PauseTiming();
+        m.reset();
+        state.ResumeTiming();
+    }
+    std::filesystem::remove(name);
+    state.counters["peak_per_wire"] = peak / wires;
+    state.counters["settled_per_wire"] = settled / wires;
+}
+BENCHMARK(BM_ReadModelMemory)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "ui/tfm_velomast.h"
 #include "view/view_camera.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <memory>
 
 using namespace velomast;
 
@@ -108,12 +111,96 @@ void BM_WindowSceneTypeDx(benchmark::State& state) {
     state.counters["history_bytes_added"] = static_cast<double>(w.Model().History.Size() - history);
 }
 
+// A window holding a generated model of n wires, fitted to the top view.
+struct TBigWindow {
+    QTemporaryDir Dir;
+    std::unique_ptr<TfmVelomast> W;
+    explicit TBigWindow(int n) {
+        TMainWindowOptions o;
+        o.SettingsPath = Dir.filePath("velomast.ini");
+        W = std::make_unique<TfmVelomast>(o);
+        W->resize(1280, 820);
+        W->show();
+        QApplication::processEvents();
+        TWireList& m = W->Model();
+        bench::MakeLoopField(m, n);
+        m.StoreUndoStep(false);
+        W->MainPages()->setCurrentIndex(1);
+        W->NScaleCurrentClick();
+        QApplication::processEvents();
+    }
+    ~TBigWindow() { W->hide(); }
+    QWidget* Box() const { return W->PaintBox(); }
+    QPoint EndOfFirstWire() const {
+        const ScreenPoint end = ProjectPoint(W->Model(), W->Model()[0]->P2());
+        return {end.X, end.Y};
+    }
+};
+
+// Releasing a dragged wire end: the commit (elements, undo step, refresh), timed alone.
+void BM_WindowCommitDrag(benchmark::State& state) {
+    TBigWindow bw(static_cast<int>(state.range(0)));
+    QWidget* box = bw.Box();
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QPoint start = bw.EndOfFirstWire();
+        Send(box, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+        const QPoint to = start + QPoint(i % 2 ? -7 : 7, 4);
+        ++i;
+        Send(box, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        Send(box, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    }
+    state.counters["history_steps"] = bw.W->Model().HistoryCount();
+}
+
+// Ctrl+Z and Ctrl+Y after a committed edit, each timed alone; with nothing to undo when
+// `nothing` (the model as it was opened).
+void BM_WindowUndoRedo(benchmark::State& state, int which) {
+    TBigWindow bw(static_cast<int>(state.range(0)));
+    TWireList& m = bw.W->Model();
+    QAction* undo = bw.W->Action("NUndo");
+    QAction* redo = bw.W->Action("NRedo");
+    if (which != 2) {
+        m[0]->SetEnds(m[0]->P1(), VecAdd(m[0]->P2(), Vec3{0.05, 0, 0}), true, false, true);
+        m.StoreUndoStep(false);
+    }
+    for (auto _ : state) {
+        if (which == 2) {
+            undo->trigger();
+            QApplication::processEvents();
+            continue;
+        }
+        if (which == 1) state.PauseTiming();
+        undo->trigger();
+        QApplication::processEvents();
+        if (which == 1)
+            state.ResumeTiming();
+        else
+            state.PauseTiming();
+        redo->trigger();
+        QApplication::processEvents();
+        if (which == 0) state.ResumeTiming();
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_WindowSceneTypeDx)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WindowMouseMove, DragEnd, DragEnd)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowMouseMove, DragEnd, DragEnd)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, SelectBox, SelectBox)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WindowMouseMove, Hover, Hover)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowMouseMove, Hover, Hover)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowCommitDrag)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowUndoRedo, Undo, 0)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowUndoRedo, Redo, 1)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowUndoRedo, NothingToUndo, 2)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

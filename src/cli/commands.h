@@ -16,7 +16,7 @@ namespace velomast {
 class TScene;
 class TWireList;
 struct TReadResult;
-}
+} // namespace velomast
 
 namespace velomast::cli {
 
@@ -28,8 +28,22 @@ using TCommandFn = int (*)(const std::vector<std::string>& args, std::ostream& o
 struct TCommand {
     const char* Name;
     const char* Usage; // the arguments, for the usage text
+    // nullptr for a command that draws (render, report): it needs Qt's GUI libraries,
+    // which velomast-cli does not load. Such a command runs in-process once
+    // RegisterPictureCommands has run, otherwise in the helper program
+    // velomast-cli-pictures, which takes over the process with the same arguments.
     TCommandFn Run;
 };
+
+// Makes render and report run in this process (the helper program and the tests).
+void RegisterPictureCommands();
+// The drawing command called `name`, once registered; nullptr otherwise.
+TCommandFn PictureCommand(const std::string& name);
+void SetPictureCommandLookup(TCommandFn (*lookup)(const std::string& name));
+
+// Set by the program, not by the tests: `info` leaves its model to the end of the
+// process instead of freeing it wire by wire.
+inline bool SkipTeardown = false;
 
 // velomast-cli info FILE [--json]
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -7,6 +7,7 @@
 #include "model/number_format.h"
 #include "model/wire_list.h"
 
+#include <memory>
 #include <ostream>
 
 namespace velomast::cli {
@@ -195,8 +196,16 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return ExitUsage;
     }
 
-    TWireList model;
-    const TReadResult r = ReadModel(model, files[0]);
+    // Nothing is edited: no undo snapshot, and the program leaves the model to its exit.
+    auto owned = std::make_unique<TWireList>();
+    TWireList& model = *owned;
+    const TReadResult r = ReadModel(model, files[0], false);
+    struct Leave {
+        std::unique_ptr<TWireList>& Model;
+        ~Leave() {
+            if (SkipTeardown) (void)Model.release();
+        }
+    } leave{owned};
     const int status = ReadStatusExit(r);
     if (status == ExitIo) {
         err << r.Message << '\n';

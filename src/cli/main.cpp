@@ -5,6 +5,7 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    velomast::cli::SkipTeardown = true;
     const std::vector<std::string> args(argv, argv + argc);
     const int code = velomast::cli::RunCli(args, std::cout, std::cerr);
     std::cout.flush();

@@ -9,8 +9,8 @@
 #include <bit>
 #include <cctype>
 #include <charconv>
-#include <optional>
 #include <cmath>
+#include <optional>
 
 namespace velomast {
 
@@ -42,23 +42,6 @@ std::optional<double> FieldReal(std::string_view f) {
     return v;
 }
 
-// The two ends of a wire in either order, as a sortable key: sorting the keys finds the
-// repeated wires of a file without a quadratic search, however many repeat.
-struct EndPair {
-    std::array<uint64_t, 6> Bits;
-    uint32_t Index;
-    auto operator<=>(const EndPair&) const = default;
-};
-
-uint64_t BitsOf(double v) { return std::bit_cast<uint64_t>(v == 0 ? 0.0 : v); } // -0 equals 0
-
-EndPair PairKey(const Vec3& a, const Vec3& b, uint32_t index) {
-    std::array<uint64_t, 3> x{BitsOf(a.X), BitsOf(a.Y), BitsOf(a.Z)};
-    std::array<uint64_t, 3> y{BitsOf(b.X), BitsOf(b.Y), BitsOf(b.Z)};
-    if (y < x) std::swap(x, y);
-    return {{x[0], x[1], x[2], y[0], y[1], y[2]}, index};
-}
-
 // Everything the section walk keeps between lines.
 struct Walk {
     Walk(TWireList& list, TReadResult& result, const std::vector<std::string>& lines)
@@ -79,6 +62,8 @@ struct Walk {
     size_t TaperCountLine = 0;
     bool Stopped = false;
     size_t MoreWarnings = 0;
+    // Wires with coinciding or repeated ends, in file order, warned about after the walk.
+    std::vector<std::string> OddWires;
 
     // A file of thousands of repeated wires gives a readable list, not thousands of lines.
     void Warn(std::string text) {
@@ -167,7 +152,7 @@ void Walk::WireCountLine(size_t i, std::string_view line) {
     WiresPending = ReadWireCount(line, &moreFields);
     if (moreFields)
         Warn(LineNo(i) + ": после числа проводов стоят другие поля; они пропущены "
-                                              "и при записи не сохранятся");
+                         "и при записи не сохранятся");
     if (WiresPending > 0) {
         WireCount = WiresPending;
         // The count may be anything; room for what the rest of the file can hold.
@@ -190,6 +175,22 @@ void Walk::WireLine(std::string_view line) {
     // A wire whose ends coincide or repeat another wire's is kept as the file has it, so
     // that the wire numbers of the sources and loads stay right and nothing is lost
     // (WarnOddWires names them).
+    // The end-pair index finds a repeated wire as it comes in; the earliest wire with
+    // these ends is the one it repeats.
+    // Past the warnings a list shows, the odd wires are only counted.
+    const bool shown = OddWires.size() < kMaxWarnings;
+    if (VecEqual(p1, p2)) {
+        if (!shown)
+            ++MoreWarnings;
+        else
+            OddWires.push_back("Провод " + std::to_string(List.OwnCount() + 1) + ": начало и конец совпадают");
+    } else if (const TWire* first = List.FindWireByEnds(p1, p2)) {
+        if (!shown)
+            ++MoreWarnings;
+        else
+            OddWires.push_back("Провод " + std::to_string(List.OwnCount() + 1) + " повторяет провод " +
+                               std::to_string(first->Number()));
+    }
     TWire* w = List.NewWireAssigned(p1, p2, 0);
     w->Radius = rec.Radius;
     w->Segments = rec.Segments;
@@ -198,27 +199,8 @@ void Walk::WireLine(std::string_view line) {
 }
 
 void Walk::WarnOddWires() {
-    std::vector<EndPair> keys;
-    keys.reserve(List.OwnCount());
-    std::vector<std::pair<uint32_t, std::string>> odd;
-    for (size_t i = 0; i < List.OwnCount(); ++i) {
-        const TWire* w = List[i];
-        if (VecEqual(w->P1(), w->P2()))
-            odd.emplace_back(i, "Провод " + std::to_string(i + 1) + ": начало и конец совпадают");
-        else
-            keys.push_back(PairKey(w->P1(), w->P2(), static_cast<uint32_t>(i)));
-    }
-    std::sort(keys.begin(), keys.end());
-    for (size_t k = 1; k < keys.size(); ++k) {
-        size_t first = k - 1;
-        while (k < keys.size() && keys[k].Bits == keys[first].Bits) {
-            odd.emplace_back(keys[k].Index, "Провод " + std::to_string(keys[k].Index + 1) + " повторяет провод " +
-                                                std::to_string(keys[first].Index + 1));
-            ++k;
-        }
-    }
-    std::sort(odd.begin(), odd.end());
-    for (auto& [index, text] : odd) Warn(std::move(text));
+    for (std::string& text : OddWires) Warn(std::move(text));
+    OddWires.clear();
 }
 
 void Walk::ObjectCountLine(int32_t& pending, std::string_view line) {
@@ -253,13 +235,19 @@ void Walk::SettingsLine(std::string_view line) {
 
 // The state every read ends in: the loaded state is undo step 1 and the file's settings
 // are remembered for the change log.
-void Settle(TWireList& list) {
+void Settle(TWireList& list, bool withHistory) {
     list.LoadedHeight = list.BaseHeight;
     list.LoadedGround = list.GroundType;
     list.LoadedStdZR = list.StdZR;
     list.LoadedFrequency = list.Frequency;
     list.ClearHistory();
-    list.StoreUndoStep(true);
+    if (withHistory) {
+        list.StoreUndoStep(true);
+    } else {
+        // The same model, elements and view without the first snapshot.
+        list.RebuildElements();
+        list.FitScale();
+    }
     if (list.OwnCount() > 0) list.SelectWire(list[0], true);
     list.Modified = false;
 }
@@ -300,7 +288,9 @@ TWireRecord ReadWireLine(std::string_view line) {
     return r;
 }
 
-TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::string& fileName) {
+namespace {
+TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string& fileName, bool withHistory,
+                     std::string* ownedBytes) {
     TReadResult result;
     // Text in UTF-16 or UTF-32 or binary data would read as a name full of strange
     // characters and no wires; the model stays as it was.
@@ -314,6 +304,10 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
     list.Clear(false);
     list.FileName = fileName;
     list.FileLines = SplitLines(text.Text);
+    // The lines are all the reader needs: the file's bytes and their decoded copy go
+    // before the model is built.
+    std::string().swap(text.Text);
+    if (ownedBytes) std::string().swap(*ownedBytes);
     list.Encoding = text.Encoding;
     list.EncodingBom = text.Bom;
     const std::vector<std::string>& lines = list.FileLines;
@@ -336,8 +330,9 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
             // The file ends among the wires: what follows them is lost, and the last wire
             // line may be cut too.
             result.Truncated = true;
-            result.Warnings.push_back("Файл обрывается в разделе проводов: за ним нет источников, нагрузок и установок" +
-                                      (walk.WiresPending > 0 ? "; " + counts : std::string()));
+            result.Warnings.push_back(
+                "Файл обрывается в разделе проводов: за ним нет источников, нагрузок и установок" +
+                (walk.WiresPending > 0 ? "; " + counts : std::string()));
         } else if (!walk.Stopped && walk.WiresPending > 0) {
             result.Truncated = true;
             result.Warnings.push_back("В файле " + counts);
@@ -353,11 +348,16 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
         // complete original with this part of it.
         list.FileName.clear();
     }
-    Settle(list);
+    Settle(list, withHistory);
     return result;
 }
+} // namespace
 
-TReadResult ReadModel(TWireList& list, const std::string& fileName) {
+TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::string& fileName) {
+    return ReadFrom(list, bytes, fileName, true, nullptr);
+}
+
+TReadResult ReadModel(TWireList& list, const std::string& fileName, bool withHistory) {
     TReadResult result;
     TFileBytes file = ReadFileBytes(fileName);
     if (file.Status != TFileReadStatus::Ok) {
@@ -365,7 +365,7 @@ TReadResult ReadModel(TWireList& list, const std::string& fileName) {
         result.Message = std::move(file.Message);
         return result;
     }
-    return ReadModelBytes(list, file.Bytes, fileName);
+    return ReadFrom(list, file.Bytes, fileName, withHistory, &file.Bytes);
 }
 
 bool CommentLineNeedsBlank(std::string_view line) {

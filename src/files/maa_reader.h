@@ -51,7 +51,8 @@ struct TReadResult {
 // When a source or load names a missing wire, reading stops there: the model keeps what
 // was read before that line, its history starts afresh at that state, and FileName is
 // emptied so that no save can overwrite the file with the partial model.
-TReadResult ReadModel(TWireList& list, const std::string& fileName);
+// Without `withHistory` the history stays empty (a tool that only looks at the model).
+TReadResult ReadModel(TWireList& list, const std::string& fileName, bool withHistory = true);
 
 // The same from bytes already read; `fileName` becomes the model's FileName.
 TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::string& fileName);

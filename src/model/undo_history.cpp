@@ -38,7 +38,7 @@ private:
 };
 } // namespace
 
-void TUndoHistory::Append(const TSnapshot& s, const std::vector<std::string>& taperLines) {
+size_t TUndoHistory::Append(const TSnapshot& s, const std::vector<std::string>& taperLines) {
     if (Tapers_.empty() || *Tapers_.back() != taperLines)
         Tapers_.push_back(std::make_shared<const std::vector<std::string>>(taperLines));
     else
@@ -61,6 +61,18 @@ void TUndoHistory::Append(const TSnapshot& s, const std::vector<std::string>& ta
         Put<int32_t>(Stream_, o.SegNo);
         for (double v : o.Values) Put<double>(Stream_, v);
     }
+    size_t drop = 0;
+    while (Offsets_.size() - drop > 2 && Stream_.size() - Offsets_[drop] > Limit_) ++drop;
+    if (drop) DropOldest(drop);
+    return drop;
+}
+
+void TUndoHistory::DropOldest(size_t n) {
+    const size_t cut = Offsets_[n];
+    Stream_.erase(Stream_.begin(), Stream_.begin() + static_cast<std::ptrdiff_t>(cut));
+    Offsets_.erase(Offsets_.begin(), Offsets_.begin() + static_cast<std::ptrdiff_t>(n));
+    for (size_t& o : Offsets_) o -= cut;
+    Tapers_.erase(Tapers_.begin(), Tapers_.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
 bool TUndoHistory::Read(int32_t n, TSnapshot& out) const {

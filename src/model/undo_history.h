@@ -7,6 +7,7 @@
 //     segment number (int32), 8 values (doubles).
 // Beside the stream each snapshot keeps the model's combined-wire lines, which its wire
 // records refer to by their negative radii; consecutive snapshots share equal lines.
+// Snapshot 1 is the oldest one kept: dropping old steps renumbers the rest.
 #pragma once
 
 #include "wire.h"
@@ -38,7 +39,13 @@ public:
     static constexpr size_t WireRecordSize = 64;
     static constexpr size_t ObjectRecordSize = 74;
 
-    void Append(const TSnapshot& s, const std::vector<std::string>& taperLines = {});
+    // The stream is bounded: when an appended snapshot takes it past Limit() bytes, the
+    // oldest snapshots are dropped (the two newest always stay, so the last edit can be
+    // undone whatever the model's size). Returns how many were dropped.
+    static constexpr size_t DefaultLimit = size_t{256} << 20;
+    size_t Append(const TSnapshot& s, const std::vector<std::string>& taperLines = {});
+    size_t Limit() const { return Limit_; }
+    void SetLimit(size_t bytes) { Limit_ = bytes; }
     // Snapshot n, 1-based; false when there is none.
     bool Read(int32_t n, TSnapshot& out) const;
     // The combined-wire lines stored with snapshot n; empty when there is none.
@@ -51,6 +58,9 @@ public:
     const std::vector<uint8_t>& Bytes() const { return Stream_; }
 
 private:
+    void DropOldest(size_t n);
+
+    size_t Limit_ = DefaultLimit;
     std::vector<uint8_t> Stream_;
     std::vector<size_t> Offsets_; // start of each snapshot, so any step is reached directly
     std::vector<std::shared_ptr<const std::vector<std::string>>> Tapers_;

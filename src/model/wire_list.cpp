@@ -48,10 +48,6 @@ TWireList::~TWireList() {
 
 // ---- end index ------------------------------------------------------------------------
 
-void TWireList::IndexInsert(TWire* w) { Ends_.Insert(w); }
-
-void TWireList::IndexRemove(TWire* w) { Ends_.Remove(w); }
-
 TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* ignore) const {
     TWire* best = nullptr;
     for (TWire* w = Ends_.FirstPair(s, e); w; w = TEndIndex::NextPair(w)) {
@@ -186,6 +182,7 @@ void TWireList::DestroyDoomed() {
     }
     Items_.swap(kept);
     OwnCount_ = own;
+    ElementsStale_ = true;
     Renumber(0);
     for (TWire* w : gone) {
         IndexRemove(w);
@@ -217,6 +214,7 @@ void TWireList::ReorderOwnWires(const std::vector<TWire*>& order) {
     if (check != own) return; // not a permutation of the own wires
     std::copy(order.begin(), order.end(), Items_.begin());
     Renumber(0);
+    ElementsStale_ = true;
 }
 
 // ---- sources and loads ----------------------------------------------------------------

@@ -213,6 +213,8 @@ public:
     TUndoHistory History;
     int32_t HistoryPos = 0;
     int32_t HistoryCount() const { return History.Count(); }
+    // Oldest steps the bounded history has dropped; the window reports and resets it.
+    size_t DroppedUndoSteps = 0;
 
     // The commit of every edit: marks the model modified, rebuilds the elements, refits
     // the view when asked, and appends a snapshot of the own wires, sources and loads.
@@ -271,8 +273,14 @@ private:
     friend class TWire;
 
     TWire* Adopt(TWire* w, int32_t ownerTag);
-    void IndexInsert(TWire* w);
-    void IndexRemove(TWire* w);
+    void IndexInsert(TWire* w) {
+        ElementsStale_ = true;
+        Ends_.Insert(w);
+    }
+    void IndexRemove(TWire* w) {
+        ElementsStale_ = true;
+        Ends_.Remove(w);
+    }
     void Renumber(size_t from);
     void ClearElements();
     void FreeAllWires();
@@ -281,6 +289,8 @@ private:
 
     size_t OwnCount_ = 0;
     TEndIndex Ends_;
+    // Some wire was added, removed or moved since the elements were last rebuilt.
+    bool ElementsStale_ = true;
 };
 
 } // namespace velomast

@@ -123,6 +123,7 @@ void TWireList::RebuildElements() {
             }
         }
     }
+    ElementsStale_ = false;
 }
 
 void TWireList::ApplyFilter() {

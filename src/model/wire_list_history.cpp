@@ -1,6 +1,9 @@
 // Committing edits as snapshots, and undo and redo.
 #include "wire_list.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace velomast {
 
 void TWireList::StoreUndoStep(bool autoScale) {
@@ -28,9 +31,14 @@ void TWireList::StoreUndoStep(bool autoScale) {
             s.Objects.push_back(r);
         }
     }
-    History.Append(s, TaperLines);
+    DroppedUndoSteps += History.Append(s, TaperLines);
     HistoryPos = History.Count();
 }
+
+namespace {
+bool SameBits(const Vec3& a, const Vec3& b) { return std::memcmp(&a, &b, sizeof(Vec3)) == 0; }
+Vec3 Rounded(const Vec3& v) { return {Round4(v.X), Round4(v.Y), Round4(v.Z)}; }
+} // namespace
 
 bool TWireList::RestoreUndoStep(int32_t n) {
     if (History.Empty()) return false;
@@ -40,19 +48,39 @@ bool TWireList::RestoreUndoStep(int32_t n) {
     Sources.clear();
     Loads.clear();
     ClearSelection();
-    ClearElements();
-    std::vector<TWire*> own(Items_.begin(), Items_.begin() + static_cast<std::ptrdiff_t>(OwnCount_));
-    DestroyWires(own);
+    std::erase_if(DragList, [](const TWire* w) { return w->OwnerTag_ == 0; });
 
     // The snapshot is the model as it was: its wires come back exactly, including any
     // that a file brought in with coinciding or repeated ends, so that the positions the
-    // sources and loads refer to stay right.
-    for (const TWireRecord& r : s.Wires) {
-        TWire* w = NewWire(0);
-        w->AssignEnds(r.P1, r.P2, true);
-        w->Radius = r.Radius < -1 ? DefaultRadius : r.Radius;
-        w->Segments = r.Segments;
+    // sources and loads refer to stay right. Wires are restored in place; only those
+    // that differ are touched, and the elements are rebuilt only when some wire did.
+    bool changed = false;
+    const size_t keep = std::min(OwnCount_, s.Wires.size());
+    if (OwnCount_ > keep) {
+        ClearElements();
+        changed = true;
+        std::vector<TWire*> extra(Items_.begin() + static_cast<std::ptrdiff_t>(keep),
+                                  Items_.begin() + static_cast<std::ptrdiff_t>(OwnCount_));
+        DestroyWires(extra);
     }
+    for (size_t i = 0; i < s.Wires.size(); ++i) {
+        const TWireRecord& r = s.Wires[i];
+        const double radius = r.Radius < -1 ? DefaultRadius : r.Radius;
+        TWire* w = i < keep ? Items_[i] : NewWire(0);
+        const Vec3 p1 = Rounded(r.P1);
+        const Vec3 p2 = Rounded(r.P2);
+        if (i >= keep || !SameBits(w->P1_, p1) || !SameBits(w->P2_, p2) || w->Radius != radius) {
+            if (!changed) ClearElements();
+            changed = true;
+            if (!SameBits(w->P1_, p1) || !SameBits(w->P2_, p2)) w->AssignEnds(p1, p2, false);
+        }
+        w->Radius = radius;
+        w->Segments = r.Segments;
+        w->SavedRadius = 0;
+        w->Visible = true;
+        w->DragEnd = 0;
+    }
+    ElementsStale_ = ElementsStale_ || changed;
     for (const TObjectRecord& r : s.Objects) {
         auto obj = std::make_unique<TWObject>();
         obj->Kind = r.Kind == 0 ? KindSource : KindLoad;
@@ -81,7 +109,9 @@ bool TWireList::Undo() {
         --HistoryPos;
         restored = RestoreUndoStep(HistoryPos);
     }
-    RebuildElements();
+    // Nothing to undo (or redo) costs nothing; a step that changed no wire keeps the
+    // elements it has.
+    if (restored && ElementsStale_) RebuildElements();
     return restored;
 }
 
@@ -91,7 +121,9 @@ bool TWireList::Redo() {
         ++HistoryPos;
         restored = RestoreUndoStep(HistoryPos);
     }
-    RebuildElements();
+    // Nothing to undo (or redo) costs nothing; a step that changed no wire keeps the
+    // elements it has.
+    if (restored && ElementsStale_) RebuildElements();
     return restored;
 }
 

@@ -134,10 +134,9 @@ void TfmVelomast::NUndoClick(bool undo) {
     // An edit of the combined-wire lines still being typed becomes a step of its own
     // first, so that undo does not silently throw it away.
     Params_->FlushTaperEdit();
-    if (undo)
-        Model_->Undo();
-    else
-        Model_->Redo();
+    // With nothing to undo (or redo) nothing is restored, refreshed or repainted.
+    const bool restored = undo ? Model_->Undo() : Model_->Redo();
+    if (!restored) return;
     Params_->ShowTaperLines();
     SetStatusText(4, QString::number(Model_->History.Size()));
     UpdateForm();
@@ -194,6 +193,13 @@ void TfmVelomast::UpdateForm() {
                                   QString::fromStdString(FloatToStrGeneral(m.BaseHeight + m.BoxMax.Z, 15, DecimalMark_))));
     } else {
         SetStatusText(3, QStringLiteral("Свободное простр."));
+    }
+    if (m.DroppedUndoSteps > 0) {
+        // The history is bounded; say so when its oldest steps go, once per commit.
+        SetStatusText(0, QStringLiteral(" Самые старые шаги отмены удалены (%1): история ограничена %2 МБ")
+                             .arg(m.DroppedUndoSteps)
+                             .arg(m.History.Limit() >> 20));
+        m.DroppedUndoSteps = 0;
     }
     RefreshSidePanel();
 }

@@ -19,6 +19,7 @@ struct RunOutput {
 inline RunOutput Cli(std::vector<std::string> args) {
     args.insert(args.begin(), "velomast-cli");
     std::ostringstream out, err;
+    cli::RegisterPictureCommands();
     const int code = cli::RunCli(args, out, err);
     return {code, out.str(), err.str()};
 }

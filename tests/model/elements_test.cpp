@@ -74,13 +74,18 @@ TEST(Elements, SceneWiresJoinButNeverStartElements) {
 }
 
 TEST(Elements, LongChainsNeedNoRecursion) {
+    // A million wires joined end to end: any recursion per wire would overflow the stack.
     TWireList m;
-    const int n = 100000;
-    for (int i = 0; i < n; ++i) Add(m, {i * 0.01, 0, 0}, {(i + 1) * 0.01, 0, 0});
+    const int n = 1000000;
+    m.ReserveWires(n);
+    for (int i = 0; i < n; ++i)
+        m.NewWireAssigned({(i % 2) * 0.5, 0, i * 0.01}, {((i + 1) % 2) * 0.5, 0, (i + 1) * 0.01});
     m.RebuildElements();
     ASSERT_EQ(m.Elements.size(), 1u);
     EXPECT_EQ(m.Elements[0]->ElementWires.size(), static_cast<size_t>(n));
     EXPECT_EQ(m.Elements[0]->ElementWires.back(), m[n - 1]);
+    EXPECT_EQ(m.Elements[0]->ElementWires[n / 2], m[n / 2]);
+    EXPECT_EQ(m.Junctions.size(), static_cast<size_t>(n - 1));
 }
 
 TEST(Elements, BranchesAreVisitedDepthFirstInListOrder) {
@@ -245,4 +250,3 @@ TEST(Elements, RebuildMatchesTheFirstWrittenCollection) {
         ASSERT_EQ(rebuilt, Signature(m)) << "model " << model;
     }
 }
-

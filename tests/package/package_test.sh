@@ -25,7 +25,7 @@ echo "package: $(basename "$deb")"
 
 fail=0
 dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|/|' >"$work/files"
-for f in /usr/bin/velomast /usr/bin/velomast-cli \
+for f in /usr/bin/velomast /usr/bin/velomast-cli /usr/bin/velomast-cli-pictures \
          /usr/share/applications/io.github.velomast.Velomast.desktop \
          /usr/share/mime/packages/velomast.xml \
          /usr/share/metainfo/io.github.velomast.Velomast.metainfo.xml \
@@ -58,6 +58,9 @@ mkdir -p "$HOME"
 out=$("$root/usr/bin/velomast-cli" info "$root/usr/share/velomast/examples/dipole.maa") ||
   { echo "FAIL: installed velomast-cli info"; fail=1; }
 echo "$out" | head -3
+# Drawing commands run in the helper program beside velomast-cli.
+"$root/usr/bin/velomast-cli" render "$root/usr/share/velomast/examples/dipole.maa" "$work/dipole.png" &&
+  [ -s "$work/dipole.png" ] || { echo "FAIL: installed velomast-cli render"; fail=1; }
 shot=$(timeout 60 "$root/usr/bin/velomast" --exit-after-paint "$root/usr/share/velomast/examples/dipole.maa" 2>"$work/editor.log") ||
   { cat "$work/editor.log"; echo "FAIL: installed editor"; fail=1; }
 echo "$shot"
