@@ -102,6 +102,7 @@ bool TfmVelomast::WriteModelTo(const QString& fileName) {
         for (const std::string& w : r.LinkedFailures) lines << Q(w);
         SetStatusText(0, QStringLiteral(" Связанный файл не обновлён: ") + lines.join(QStringLiteral("; ")));
     }
+    UpdateFileNameItems();
     return true;
 }
 
