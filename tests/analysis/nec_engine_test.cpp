@@ -58,7 +58,7 @@ TEST(NecEngine, DipoleImpedanceMatchesAHandWrittenDeck) {
     {
         std::ofstream f(dir / "hand.nec");
         f << "CM hand\nCE\nGW 7 39 0 -5.1 10 0 5.1 10 0.0008\nGE 1\nGN 2 0 0 0 13 0.005\nEX 0 7 20 0 1 0\n"
-             "LD 5 7 0 0 5.8e7\nFR 0 1 0 0 14.15 0\nEN\n";
+             "LD 5 7 0 0 5.8e7\nFR 0 1 0 0 14.15 0\nXQ 0\nEN\n";
     }
     const TNecRunResult run = RunNecEngine((dir / "hand.nec").string(), (dir / "hand.out").string());
     ASSERT_TRUE(run.Started);
