@@ -327,7 +327,7 @@ private:
             else if (z1 == z2 && z1 < Lambda / 1000)
                 Add(TCheckSeverity::Warning, "low-horizontal", {no},
                     Fmt("Провод %.0f: горизонтальный провод на высоте %.4f м", no, z1) +
-                        Fmt(", ниже λ/1000 = %.4f м%.0s", Lambda / 1000, 0));
+                        Fmt(", ниже λ/1000 = %.4f м", Lambda / 1000, 0));
         }
     }
 
