@@ -1,6 +1,7 @@
 // nec2c on real decks: skipped with a message where nec2c is not installed.
 #include "analysis/geometry_check.h"
 #include "analysis/nec_analysis.h"
+#include "analysis/nec_deck.h"
 #include "analysis/nec_output.h"
 #include "analysis/nec_run.h"
 
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -94,11 +96,16 @@ TEST(NecEngine, BeamHasForwardGainAndFrontToBack) {
     EXPECT_EQ(r.Sources[0].Wire, 2);
 }
 
-// Every model of the real-file corpus gives a deck nec2c reads without an error.
+// Every model of the real-file corpus gives a deck nec2c reads without an error. The
+// pattern card is replaced by XQ: acceptance is the question here, not the pattern.
 TEST(NecEngine, CorpusDecksAreAccepted) {
     REQUIRE_NEC2C();
     const fs::path corpus = fs::path(VELOMAST_SOURCE_DIR) / "tests/data/corpus/maa";
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    // Minutes of engine time on two cores: run on request only.
+    if (!std::getenv("VELOMAST_NEC_CORPUS")) GTEST_SKIP() << "set VELOMAST_NEC_CORPUS=1 to run nec2c on the corpus";
+    const fs::path dir = fs::temp_directory_path() / ("velomast-corpus-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
     int models = 0, accepted = 0;
     std::vector<std::string> failed;
     for (const auto& e : fs::directory_iterator(corpus)) {
@@ -106,12 +113,19 @@ TEST(NecEngine, CorpusDecksAreAccepted) {
         TWireList m;
         if (!ReadModel(m, e.path().string()).Ok() || m.OwnCount() == 0 || m.Sources.empty()) continue;
         ++models;
-        const TNecResult r = AnalyseModel(m);
-        if (r.Ok)
+        std::string deck = WriteNecDeck(m).Text;
+        const size_t rp = deck.find("RP 0 37 72");
+        ASSERT_NE(rp, std::string::npos);
+        deck.replace(rp, deck.find('\n', rp) - rp, "XQ 0");
+        { std::ofstream(dir / "deck.nec") << deck; }
+        const TNecRunResult run = RunNecEngine((dir / "deck.nec").string(), (dir / "deck.out").string());
+        const TNecResult r = ReadNecOutput(ReadAll((dir / "deck.out").string()), m);
+        if (run.ExitCode == 0 && r.Ok)
             ++accepted;
         else
             failed.push_back(e.path().filename().string() + ": " + r.Error);
     }
+    fs::remove_all(dir);
     std::cout << "nec2c accepted " << accepted << " of " << models << " corpus decks\n";
     for (const auto& f : failed) std::cout << "  " << f << '\n';
     EXPECT_GT(models, 0);
