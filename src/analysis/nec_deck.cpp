@@ -24,6 +24,29 @@ void Card(std::string& out, const std::string& text) {
     out += '\n';
 }
 
+// nec2c reads a card into a short line buffer and takes the rest of a longer line for the
+// next card ("INCORRECT LABEL FOR A COMMENT CARD"), so a comment line is cut into cards of
+// at most 80 bytes: after a space where there is one, never inside a UTF-8 character.
+constexpr size_t CommentCardBytes = 80 - 3;
+
+void CommentCards(std::string& out, const std::string& line) {
+    size_t start = 0;
+    do {
+        size_t end = line.size();
+        if (end - start > CommentCardBytes) {
+            end = start + CommentCardBytes;
+            while (end > start && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) --end;
+            const size_t space = line.rfind(' ', end - 1);
+            if (space != std::string::npos && space > start) end = space + 1;
+            if (end == start) end = start + CommentCardBytes; // no character boundary at all
+        }
+        std::string part = line.substr(start, end - start);
+        while (!part.empty() && part.back() == ' ' && end < line.size()) part.pop_back();
+        Card(out, "CM " + part);
+        start = end;
+    } while (start < line.size());
+}
+
 // Conductivity of the material, S/m; 0 for lossless or a kind the deck cannot give.
 double MaterialSigma(int material) {
     switch (material) {
@@ -62,7 +85,10 @@ int NecSegmentCount(const TWireList& model, const TWire& wire, double length) {
     if (n > 100000) n = 100000;
     int count = static_cast<int>(n);
     if (HasCentreObject(model, wire)) {
-        count = std::max(count, 3);
+        // Three segments keep a feed point off the wire's ends, but not at the price of
+        // segments under lambda/1000: a short feed wire keeps its single segment, whose
+        // middle is the centre already.
+        if (count < 3 && length / 3 >= model.Wavelength / 1000) count = 3;
         if (count % 2 == 0) ++count;
     }
     return count;
@@ -99,18 +125,18 @@ TNecDeck WriteNecDeck(const TWireList& model, const TNecDeckOptions& options) {
     if (combined) Uncombo(scratch, false, 0);
 
     // Name and comment.
-    Card(t, "CM " + (model.ModelName.empty() ? std::string("Velomast") : model.ModelName));
+    CommentCards(t, model.ModelName.empty() ? std::string("Velomast") : model.ModelName);
     std::string line;
     for (char ch : model.Comment) {
         if (ch == '\r') continue;
         if (ch == '\n') {
-            Card(t, "CM " + line);
+            CommentCards(t, line);
             line.clear();
         } else {
             line += ch;
         }
     }
-    if (!line.empty()) Card(t, "CM " + line);
+    if (!line.empty()) CommentCards(t, line);
     Card(t, "CE");
 
     const bool ground = model.GroundType == 1 || model.GroundType == 2;

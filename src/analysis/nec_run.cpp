@@ -38,7 +38,12 @@ TNecRunResult RunNecEngine(const std::string& deckFile, const std::string& outFi
     const std::string exe = FindOnPath(NecEngineProgram);
     if (exe.empty()) return r;
     const std::string log = outFile + ".log";
-    std::vector<std::string> args = NecArguments(deckFile, outFile);
+    // nec2c refuses file names longer than about 75 characters ("Input file name too
+    // long"): with both files in one folder it runs there and gets the bare names.
+    const std::filesystem::path deckPath(deckFile), outPath(outFile);
+    const bool sameFolder = deckPath.has_parent_path() && deckPath.parent_path() == outPath.parent_path();
+    std::vector<std::string> args = sameFolder ? NecArguments(deckPath.filename().string(), outPath.filename().string())
+                                               : NecArguments(deckFile, outFile);
     args.insert(args.begin(), exe);
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -48,6 +53,7 @@ TNecRunResult RunNecEngine(const std::string& deckFile, const std::string& outFi
     posix_spawn_file_actions_addopen(&fa, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_adddup2(&fa, 1, 2);
     posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    if (sameFolder) posix_spawn_file_actions_addchdir_np(&fa, deckPath.parent_path().c_str());
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&fa);

@@ -251,7 +251,6 @@ void TfmVelomast::NAnalyseClick() {
         return;
     }
     const QString deck = a.RunDir->filePath("model.nec");
-    const QString out = a.RunDir->filePath("model.out");
     QString error;
     if (!WriteModelDeck(*Model_, deck, AnalysisGround(), &error)) {
         a.RunDir.reset();
@@ -274,7 +273,8 @@ void TfmVelomast::NAnalyseClick() {
     a.CancelButton->show();
     SetStatusText(0, QStringLiteral(" Расчёт nec2c..."));
     ShowAnalysisText(QStringLiteral("<p>Идёт расчёт...</p>"));
-    p->start(nec2c, {QStringLiteral("-i"), deck, QStringLiteral("-o"), out});
+    // Bare names in the run's own folder: nec2c refuses names longer than about 75 characters.
+    p->start(nec2c, {QStringLiteral("-i"), QStringLiteral("model.nec"), QStringLiteral("-o"), QStringLiteral("model.out")});
 }
 
 void TfmVelomast::StopAnalysisRun() {

@@ -75,20 +75,50 @@ TEST(NecDeck, SegmentRule) {
     d->Segments = 0;
     TWire* e = m.NewWire({4, 0, 0}, {4, 1, 0}, 0.001);
     e->Segments = 4;
+    // 2 cm: three segments would be shorter than lambda/1000 = 8 mm, so one stays.
+    TWire* f = m.NewWire({5, 0, 0}, {5, 0.02, 0}, 0.001);
     m.NewObjectFromText(KindLoad, "w2c,\t1,\t50,\t0,\t0,\t0,\t0");
     m.NewObjectFromText(KindSource, "w3c,\t0.0,\t1.0");
+    m.NewObjectFromText(KindSource, "w6c,\t0.0,\t1.0");
     EXPECT_EQ(NecSegmentCount(m, *a, a->WireLength()), 10);
     EXPECT_EQ(NecSegmentCount(m, *b, b->WireLength()), 11);
     EXPECT_EQ(NecSegmentCount(m, *c, c->WireLength()), 3);
     EXPECT_EQ(NecSegmentCount(m, *d, d->WireLength()), 1);
     EXPECT_EQ(NecSegmentCount(m, *e, e->WireLength()), 4);
+    EXPECT_EQ(NecSegmentCount(m, *f, f->WireLength()), 1);
     const TNecDeck deck = WriteNecDeck(m);
-    EXPECT_EQ(deck.Segments, 10 + 11 + 3 + 1 + 4);
+    EXPECT_EQ(deck.Segments, 10 + 11 + 3 + 1 + 4 + 1);
     EXPECT_EQ(CardsOf(deck.Text, "LD 4"), std::vector<std::string>{"LD 4 2 6 6 50 0"});
-    EXPECT_EQ(CardsOf(deck.Text, "EX"), std::vector<std::string>{"EX 0 3 2 0 1 0"});
+    EXPECT_EQ(CardsOf(deck.Text, "EX"), (std::vector<std::string>{"EX 0 3 2 0 1 0", "EX 0 6 1 0 1 0"}));
     // Free space: no ground card, GE 0.
     EXPECT_EQ(CardsOf(deck.Text, "GE"), std::vector<std::string>{"GE 0"});
     EXPECT_TRUE(CardsOf(deck.Text, "GN").empty());
+}
+
+// Long comment lines (Cyrillic ones are two bytes a letter) are cut into short CM cards
+// at spaces, never inside a letter, and nothing of the text is lost.
+TEST(NecDeck, LongCommentLinesAreCutIntoShortCards) {
+    TWireList m;
+    m.SetFrequency(14);
+    m.NewWire({0, 0, 10}, {0, 10, 10}, 0.001);
+    std::string line;
+    for (int i = 0; i < 30; ++i) line += "Провод ";
+    line += std::string(100, 'x'); // one word longer than a card
+    m.ModelName = "Антенна";
+    m.Comment = line + "\r\nкоротко";
+    const std::vector<std::string> cm = CardsOf(WriteNecDeck(m).Text, "CM");
+    ASSERT_GE(cm.size(), 6u);
+    EXPECT_EQ(cm.front(), "CM Антенна");
+    EXPECT_EQ(cm.back(), "CM коротко");
+    std::string joined;
+    for (size_t i = 1; i + 1 < cm.size(); ++i) {
+        EXPECT_LE(cm[i].size(), 80u) << cm[i];
+        const unsigned char last = cm[i].back();
+        EXPECT_TRUE(last < 0x80 || (last & 0xC0) == 0x80) << "a letter cut in two: " << cm[i];
+        const std::string part = cm[i].substr(3);
+        joined += (joined.empty() || joined.back() == 'x' ? "" : " ") + part;
+    }
+    EXPECT_EQ(joined, line);
 }
 
 TEST(NecDeck, SourcesLoadsMaterialGroundAndSweep) {

@@ -96,6 +96,29 @@ TEST(NecEngine, BeamHasForwardGainAndFrontToBack) {
     EXPECT_EQ(r.Sources[0].Wire, 2);
 }
 
+// nec2c takes neither long card lines nor long file names; the deck and the run see to both.
+TEST(NecEngine, LongCommentAndLongFolderNameStillRun) {
+    REQUIRE_NEC2C();
+    TWireList m;
+    ASSERT_TRUE(ReadModel(m, std::string(VELOMAST_SOURCE_DIR) + "/examples/dipole.maa").Ok());
+    std::string line;
+    for (int i = 0; i < 40; ++i) line += "Описание ";
+    m.Comment = line;
+    const fs::path dir = fs::temp_directory_path() / ("velomast-" + std::string(80, 'n') + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    {
+        std::ofstream f(dir / "model.nec");
+        f << WriteNecDeck(m).Text;
+    }
+    const TNecRunResult run = RunNecEngine((dir / "model.nec").string(), (dir / "model.out").string());
+    const TNecResult r = ReadNecOutput(ReadAll((dir / "model.out").string()), m);
+    fs::remove_all(dir);
+    ASSERT_TRUE(run.Started);
+    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    ASSERT_TRUE(r.Ok) << r.Error;
+    EXPECT_EQ(r.Sources.size(), 1u);
+}
+
 // Every model of the real-file corpus gives a deck nec2c reads without an error. The
 // pattern card is replaced by XQ: acceptance is the question here, not the pattern.
 TEST(NecEngine, CorpusDecksAreAccepted) {
