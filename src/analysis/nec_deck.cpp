@@ -60,11 +60,14 @@ double MaterialSigma(int material) {
     }
 }
 
-bool HasCentreObject(const TWireList& model, const TWire& wire) {
+// 0 when no source or load sits at the wire's centre, 1 when all that do sit exactly
+// there, 2 when one of them is moved off the centre segment (SegNo other than 0).
+int CentreObjects(const TWireList& model, const TWire& wire) {
+    int kind = 0;
     for (const auto* list : {&model.Sources, &model.Loads})
         for (const auto& o : *list)
-            if (o->Wire == &wire && o->Position == PosCentre) return true;
-    return false;
+            if (o->Wire == &wire && o->Position == PosCentre) kind = std::max(kind, o->SegNo == 0 ? 1 : 2);
+    return kind;
 }
 
 bool Present(double v) { return v != NoValue && v != 0 && std::isfinite(v); }
@@ -84,11 +87,11 @@ int NecSegmentCount(const TWireList& model, const TWire& wire, double length) {
     if (!std::isfinite(n) || n < 1) n = 1;
     if (n > 100000) n = 100000;
     int count = static_cast<int>(n);
-    if (HasCentreObject(model, wire)) {
+    if (const int centre = CentreObjects(model, wire)) {
         // Three segments keep a feed point off the wire's ends, but not at the price of
-        // segments under lambda/1000: a short feed wire keeps its single segment, whose
-        // middle is the centre already.
-        if (count < 3 && length / 3 >= model.Wavelength / 1000) count = 3;
+        // segments under lambda/1000: a short wire fed exactly at its centre keeps its single
+        // segment, whose middle is the centre already.
+        if (count < 3 && (centre == 2 || length / 3 >= model.Wavelength / 1000)) count = 3;
         if (count % 2 == 0) ++count;
     }
     return count;

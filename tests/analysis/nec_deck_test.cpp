@@ -80,15 +80,19 @@ TEST(NecDeck, SegmentRule) {
     m.NewObjectFromText(KindLoad, "w2c,\t1,\t50,\t0,\t0,\t0,\t0");
     m.NewObjectFromText(KindSource, "w3c,\t0.0,\t1.0");
     m.NewObjectFromText(KindSource, "w6c,\t0.0,\t1.0");
+    // Moved off the centre, the load needs the three segments however short they are.
+    TWire* g = m.NewWire({6, 0, 0}, {6, 0.02, 0}, 0.001);
+    m.NewObjectFromText(KindLoad, "w7c-1,\t1,\t50,\t0,\t0,\t0,\t0");
     EXPECT_EQ(NecSegmentCount(m, *a, a->WireLength()), 10);
     EXPECT_EQ(NecSegmentCount(m, *b, b->WireLength()), 11);
     EXPECT_EQ(NecSegmentCount(m, *c, c->WireLength()), 3);
     EXPECT_EQ(NecSegmentCount(m, *d, d->WireLength()), 1);
     EXPECT_EQ(NecSegmentCount(m, *e, e->WireLength()), 4);
     EXPECT_EQ(NecSegmentCount(m, *f, f->WireLength()), 1);
+    EXPECT_EQ(NecSegmentCount(m, *g, g->WireLength()), 3);
     const TNecDeck deck = WriteNecDeck(m);
-    EXPECT_EQ(deck.Segments, 10 + 11 + 3 + 1 + 4 + 1);
-    EXPECT_EQ(CardsOf(deck.Text, "LD 4"), std::vector<std::string>{"LD 4 2 6 6 50 0"});
+    EXPECT_EQ(deck.Segments, 10 + 11 + 3 + 1 + 4 + 1 + 3);
+    EXPECT_EQ(CardsOf(deck.Text, "LD 4"), (std::vector<std::string>{"LD 4 2 6 6 50 0", "LD 4 7 1 1 50 0"}));
     EXPECT_EQ(CardsOf(deck.Text, "EX"), (std::vector<std::string>{"EX 0 3 2 0 1 0", "EX 0 6 1 0 1 0"}));
     // Free space: no ground card, GE 0.
     EXPECT_EQ(CardsOf(deck.Text, "GE"), std::vector<std::string>{"GE 0"});
