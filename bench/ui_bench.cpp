@@ -4,6 +4,7 @@
 // 20 000 wires within one 60 Hz frame; overlay and hover moves independent of the
 // model's size.
 #include "model_gen.h"
+#include "files/maa_reader.h"
 #include "scene_gen.h"
 #include "ui/mouse_controller.h"
 #include "ui/paint_box.h"
@@ -11,6 +12,8 @@
 #include "view/view_camera.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -20,6 +23,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace velomast;
@@ -187,6 +191,62 @@ void BM_WindowUndoRedo(benchmark::State& state, int which) {
     }
 }
 
+// F9 on big corpus models: the time from the key to the result on the page, and the
+// longest gap between the ticks of a 1 ms timer while nec2c runs — the longest the window
+// stops answering. A run still going after 30 s is left (finished = 0) and stopped with
+// the window.
+void BM_WindowAnalyse(benchmark::State& state, const char* file) {
+    const QString model = QStringLiteral(VELOMAST_SOURCE_DIR "/tests/data/corpus/maa/") + QString::fromUtf8(file);
+    QTemporaryDir dir;
+    TMainWindowOptions o;
+    o.SettingsPath = dir.filePath("velomast.ini");
+    TfmVelomast w(o);
+    struct Hide {
+        QWidget& W;
+        ~Hide() { W.hide(); }
+    } hide{w};
+    w.resize(1280, 820);
+    w.show();
+    QApplication::processEvents();
+    // Read straight into the window's model: the reader's warnings would open a message box.
+    if (!ReadModel(w.Model(), model.toStdString()).Ok()) {
+        state.SkipWithError("the corpus model is missing");
+        return;
+    }
+    w.Model().StoreUndoStep(false);
+    w.UpdateForm();
+    QApplication::processEvents();
+    qint64 worstStall = 0, worstRun = 0;
+    bool finished = true;
+    for (auto _ : state) {
+        QElapsedTimer clock, tick;
+        clock.start();
+        tick.start();
+        qint64 stall = 0;
+        QTimer timer;
+        timer.setInterval(1);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            stall = std::max(stall, tick.elapsed());
+            tick.restart();
+        });
+        timer.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+        QApplication::sendEvent(&w, &press);
+        stall = std::max(stall, tick.elapsed());
+        tick.restart();
+        while (w.AnalysisRunning() && clock.elapsed() < 30000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        const qint64 ran = clock.elapsed();
+        timer.stop();
+        finished = finished && !w.AnalysisRunning() && w.LastAnalysisMs() >= 0;
+        state.SetIterationTime(static_cast<double>(ran) / 1000);
+        worstStall = std::max(worstStall, stall);
+        worstRun = std::max(worstRun, ran);
+    }
+    state.counters["stall_ms"] = static_cast<double>(worstStall);
+    state.counters["worst_ms"] = static_cast<double>(worstRun);
+    state.counters["finished"] = finished ? 1 : 0;
+}
+
 } // namespace
 
 BENCHMARK(BM_WindowSceneTypeDx)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
@@ -201,6 +261,15 @@ BENCHMARK(BM_WindowCommitDrag)->Arg(100000)->Iterations(5)->Unit(benchmark::kMil
 BENCHMARK_CAPTURE(BM_WindowUndoRedo, Undo, 0)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowUndoRedo, Redo, 1)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowUndoRedo, NothingToUndo, 2)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+// 385 wires (511 segments) and the largest, 560 wires (5 322 segments at lambda/80).
+BENCHMARK_CAPTURE(BM_WindowAnalyse, Broadcast385, "handiko__AntennaFiles-OLD__MW-Broadcasting.maa")
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowAnalyse, Echo560, "igorsan98v2__MMANAGAL-HELPER-GUI__echo__f68c2c3.maa")
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
