@@ -44,12 +44,12 @@ std::optional<double> FieldReal(std::string_view f) {
 
 // Everything the section walk keeps between lines.
 struct Walk {
-    Walk(TWireList& list, TReadResult& result, const std::vector<std::string>& lines)
+    Walk(TWireList& list, TReadResult& result, const std::vector<std::string_view>& lines)
         : List(list), Result(result), Lines(lines) {}
 
     TWireList& List;
     TReadResult& Result;
-    const std::vector<std::string>& Lines;
+    const std::vector<std::string_view>& Lines;
 
     int Section = 0;
     // -1: the count line has not been read yet.
@@ -84,7 +84,7 @@ struct Walk {
 };
 
 void Walk::Line(size_t i) {
-    const std::string& line = Lines[i];
+    const std::string_view line = Lines[i];
     if (line.empty()) return;
     if (line[0] == '*') {
         ++Section;
@@ -111,7 +111,7 @@ void Walk::Line(size_t i) {
         else
             ObjectLine(KindLoad, LoadsPending, line);
         break;
-    case 5: List.SegmentationLine = line; break;
+    case 5: List.SegmentationLine = std::string(line); break;
     case 6:
         SettingsLine(line);
         Section = 7;
@@ -123,16 +123,16 @@ void Walk::Line(size_t i) {
             TaperCountLine = i + 1;
             TaperPending = TaperCountLine < Lines.size() ? StrToIntDef(Trim(Lines[TaperCountLine]), 0) : 0;
         } else if (TaperPending > 0 && i != TaperCountLine && line.size() > 10) {
-            List.TaperLines.push_back(line);
+            List.TaperLines.emplace_back(line);
             --TaperPending;
         }
         break;
     case 8:
         // A line the writer set off with a blank (see CommentLineNeedsBlank) is comment
         // text without that blank.
-        if (line[0] == ' ' && CommentLineNeedsBlank(std::string_view(line).substr(1))) {
+        if (line[0] == ' ' && CommentLineNeedsBlank(line.substr(1))) {
             List.Comment += "\r\n";
-            List.Comment.append(line, 1);
+            List.Comment += line.substr(1);
         } else if (Contains(line, "LinkedFiles")) {
             Section = 9;
         } else {
@@ -141,7 +141,7 @@ void Walk::Line(size_t i) {
         }
         break;
     case 9:
-        if (HasExtension(line, ".maa")) List.LinkedList.push_back(line);
+        if (HasExtension(line, ".maa")) List.LinkedList.emplace_back(line);
         break;
     default: break;
     }
@@ -299,18 +299,19 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
         result.Message = std::string(NotAModelMessage) + ": " + why;
         return result;
     }
-    TDecodedText text = DecodeText(bytes);
+    // Text that needs no conversion is read in the file's own buffer.
+    TDecodedText text = ownedBytes ? DecodeText(std::move(*ownedBytes)) : DecodeText(bytes);
+    if (ownedBytes) std::string().swap(*ownedBytes);
 
     list.Clear(false);
     list.FileName = fileName;
-    list.FileLines = SplitLines(text.Text);
-    // The lines are all the reader needs: the file's bytes and their decoded copy go
-    // before the model is built.
-    std::string().swap(text.Text);
-    if (ownedBytes) std::string().swap(*ownedBytes);
+    // The lines are views into the text, which lives only while the sections are read:
+    // no copy of the file stays with the model (the backup copies the file itself).
+    std::vector<std::string_view> lines = SplitLineViews(text.Text);
+    list.FileLines.clear();
+    list.FileLineCount = lines.size();
     list.Encoding = text.Encoding;
     list.EncodingBom = text.Bom;
-    const std::vector<std::string>& lines = list.FileLines;
     list.ModelName = lines.empty() ? std::string() : Trim(lines[0]);
 
     result.LongFile = lines.size() > 10;
@@ -342,6 +343,10 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
         result.Message = "В файле не больше 10 строк: модели в нём нет";
         result.Warnings.push_back(result.Message);
     }
+
+    // The text goes before the elements and the first snapshot are built.
+    std::vector<std::string_view>().swap(lines);
+    std::string().swap(text.Text);
 
     if (result.Status == TReadStatus::WireNotFound) {
         // Keep what was read, but detached from the file so a save cannot overwrite the

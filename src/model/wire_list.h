@@ -161,7 +161,10 @@ public:
     std::string FileName;
     std::string ModelName;
     std::string Comment; // line breaks are CR LF
+    // The lines of the file last written (a read keeps none: the text would double the
+    // model's memory) and the number of lines of the file last read or written.
     std::vector<std::string> FileLines;
+    size_t FileLineCount = 0;
     std::vector<std::string> LinkedList;
     bool StoreLinkedList = false;
     std::vector<std::string> TaperLines;

@@ -28,7 +28,7 @@ TEST(ReadModel, SmallDipoleReadsCompletely) {
     EXPECT_TRUE(r.Warnings.empty());
     EXPECT_EQ(m.ModelName, "Test");
     EXPECT_EQ(m.FileName, "/models/test.maa");
-    EXPECT_EQ(m.FileLines.size(), 15u);
+    EXPECT_EQ(m.FileLineCount, 15u);
     EXPECT_DOUBLE_EQ(m.Frequency, 14.06);
     ASSERT_EQ(m.OwnCount(), 1u);
     ExpectVec(m[0]->P1(), V(0, -2.5, 10));
