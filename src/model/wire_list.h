@@ -11,6 +11,7 @@
 #include "undo_history.h"
 #include "vec3.h"
 #include "wire.h"
+#include "wire_pool.h"
 #include "wobject.h"
 
 #include <cstdint>
@@ -291,6 +292,7 @@ private:
     void InitView(const TRectI& paintRect);
 
     size_t OwnCount_ = 0;
+    TWirePool Pool_;
     TEndIndex Ends_;
     // Some wire was added, removed or moved since the elements were last rebuilt.
     bool ElementsStale_ = true;
