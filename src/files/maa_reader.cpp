@@ -31,15 +31,18 @@ std::string LineNo(size_t index) { return "Строка " + std::to_string(index
 // A trimmed field as a real with "." as mark, as TextToFloat reads it. The usual field
 // (digits, one ".", an exponent, no "+" in front) goes straight to from_chars, which then
 // reads the same text TextToFloat would hand it.
+// from_chars is tried first: a field it reads whole to a finite number is such a usual
+// field, and anything else is told apart only then.
 std::optional<double> FieldReal(std::string_view f) {
-    const bool plain = !f.empty() && f[0] != '+' && std::all_of(f.begin(), f.end(), [](char c) {
+    if (f.empty() || f[0] == '+') return TextToFloat(f, '.');
+    double v = 0;
+    const auto res = std::from_chars(f.data(), f.data() + f.size(), v);
+    if (res.ec == std::errc() && res.ptr == f.data() + f.size() && std::isfinite(v)) return v;
+    const bool plain = std::all_of(f.begin(), f.end(), [](char c) {
         return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
     });
     if (!plain) return TextToFloat(f, '.');
-    double v = 0;
-    const auto res = std::from_chars(f.data(), f.data() + f.size(), v);
-    if (res.ec != std::errc() || res.ptr != f.data() + f.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
+    return std::nullopt;
 }
 
 // Everything the section walk keeps between lines.
@@ -263,15 +266,26 @@ int32_t ReadWireCount(std::string_view line, bool* moreFields) {
 }
 
 TWireRecord ReadWireLine(std::string_view line) {
+    // One pass: each field from its first to its last character above a blank, up to the
+    // next comma; empty fields are skipped.
     std::array<std::string_view, 8> f;
     size_t count = 0;
-    size_t start = 0;
-    while (count < f.size() && start <= line.size()) {
-        size_t comma = line.find(',', start);
-        if (comma == std::string_view::npos) comma = line.size();
-        const std::string_view field = TrimView(line.substr(start, comma - start));
-        if (!field.empty()) f[count++] = field;
-        start = comma + 1;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (;;) {
+        while (p < end && static_cast<unsigned char>(*p) <= ' ' && *p != ',') ++p;
+        const char* b = p;
+        const char* last = p; // one past the last character above a blank
+        while (p < end && *p != ',') {
+            if (static_cast<unsigned char>(*p) > ' ') last = p + 1;
+            ++p;
+        }
+        if (last > b) {
+            f[count++] = std::string_view(b, static_cast<size_t>(last - b));
+            if (count == f.size()) break;
+        }
+        if (p == end) break;
+        ++p; // the comma
     }
     // A field holds no comma, so reading it with "." as the mark is the same as turning
     // every "." into "," and reading with ",".

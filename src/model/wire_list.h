@@ -15,6 +15,7 @@
 #include "wobject.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -203,7 +204,9 @@ public:
 
     // ---- elements and filters -----------------------------------------------------------
     std::vector<std::unique_ptr<TElement>> Elements;
-    std::vector<std::unique_ptr<TCPoint>> Junctions;
+    // The connection points, side by side in blocks; a point keeps its address while the
+    // elements stand.
+    std::deque<TCPoint> Junctions;
     bool KeepConnections = false;
     uint8_t FilterMode = 0; // 0 none, 1 plane, 2 element
     int32_t FilterElement = 0;
