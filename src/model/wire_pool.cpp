@@ -5,7 +5,12 @@
 #include <new>
 #include <type_traits>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELOMAST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(VELOMAST_ASAN)
 #include <sanitizer/asan_interface.h>
 #define VELOMAST_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
 #define VELOMAST_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
