@@ -82,12 +82,21 @@ struct ModelFiles {
         auto it = Names.find(wires);
         if (it != Names.end()) return it->second;
         const std::string name = TempName(std::to_string(wires) + ".maa");
-        TWireList m;
-        bench::MakeLoopField(m, wires);
-        m.NewObjectFromText(KindSource, "w1c,0,1");
-        m.NewObjectFromText(KindLoad, "w2b,1,50,0");
-        m.ModelName = "Поле рамок";
-        WriteModel(m, name, false, {}, false);
+        // Made in a child process: a spawned command starts with this process's resident
+        // size as its peak (wait4 reports the larger), so this process must stay small for
+        // the children's peak memory to mean anything.
+        const pid_t maker = ::fork();
+        if (maker == 0) {
+            TWireList m;
+            bench::MakeLoopField(m, wires);
+            m.NewObjectFromText(KindSource, "w1c,0,1");
+            m.NewObjectFromText(KindLoad, "w2b,1,50,0");
+            m.ModelName = "Поле рамок";
+            ::_exit(WriteModel(m, name, false, {}, false).Ok ? 0 : 1);
+        }
+        int status = 0;
+        if (maker < 0 || ::waitpid(maker, &status, 0) != maker || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            std::fprintf(stderr, "could not write %s\n", name.c_str());
         return Names[wires] = name;
     }
 };

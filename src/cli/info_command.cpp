@@ -63,7 +63,7 @@ std::string ModelJson(const TWireList& m, const TReadResult& r) {
     j.Key("encoding");
     j.String(EncodingName(m));
     j.Key("lines");
-    j.Int(static_cast<int64_t>(m.FileLines.size()));
+    j.Int(static_cast<int64_t>(m.FileLineCount));
     j.Key("name");
     j.String(m.ModelName);
     j.Key("frequency");
@@ -167,7 +167,7 @@ std::string ModelJson(const TWireList& m, const TReadResult& r) {
 void Summary(std::ostream& out, const TWireList& m, const std::string& file, const TReadResult& r) {
     auto g = [](double x) { return FloatToStrGeneral(x, 7); };
     out << "Файл: " << file << '\n'
-        << "Кодировка: " << EncodingName(m) << ", строк: " << m.FileLines.size() << '\n'
+        << "Кодировка: " << EncodingName(m) << ", строк: " << m.FileLineCount << '\n'
         << "Название: " << m.ModelName << '\n'
         << "Частота: " << g(m.Frequency) << " МГц, длина волны: " << g(m.Wavelength) << " м\n"
         << "Проводов: " << m.OwnCount() << ", источников: " << m.Sources.size() << ", нагрузок: " << m.Loads.size()

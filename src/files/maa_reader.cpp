@@ -31,25 +31,28 @@ std::string LineNo(size_t index) { return "Строка " + std::to_string(index
 // A trimmed field as a real with "." as mark, as TextToFloat reads it. The usual field
 // (digits, one ".", an exponent, no "+" in front) goes straight to from_chars, which then
 // reads the same text TextToFloat would hand it.
+// from_chars is tried first: a field it reads whole to a finite number is such a usual
+// field, and anything else is told apart only then.
 std::optional<double> FieldReal(std::string_view f) {
-    const bool plain = !f.empty() && f[0] != '+' && std::all_of(f.begin(), f.end(), [](char c) {
+    if (f.empty() || f[0] == '+') return TextToFloat(f, '.');
+    double v = 0;
+    const auto res = std::from_chars(f.data(), f.data() + f.size(), v);
+    if (res.ec == std::errc() && res.ptr == f.data() + f.size() && std::isfinite(v)) return v;
+    const bool plain = std::all_of(f.begin(), f.end(), [](char c) {
         return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
     });
     if (!plain) return TextToFloat(f, '.');
-    double v = 0;
-    const auto res = std::from_chars(f.data(), f.data() + f.size(), v);
-    if (res.ec != std::errc() || res.ptr != f.data() + f.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
+    return std::nullopt;
 }
 
 // Everything the section walk keeps between lines.
 struct Walk {
-    Walk(TWireList& list, TReadResult& result, const std::vector<std::string>& lines)
+    Walk(TWireList& list, TReadResult& result, const std::vector<std::string_view>& lines)
         : List(list), Result(result), Lines(lines) {}
 
     TWireList& List;
     TReadResult& Result;
-    const std::vector<std::string>& Lines;
+    const std::vector<std::string_view>& Lines;
 
     int Section = 0;
     // -1: the count line has not been read yet.
@@ -84,7 +87,7 @@ struct Walk {
 };
 
 void Walk::Line(size_t i) {
-    const std::string& line = Lines[i];
+    const std::string_view line = Lines[i];
     if (line.empty()) return;
     if (line[0] == '*') {
         ++Section;
@@ -111,7 +114,7 @@ void Walk::Line(size_t i) {
         else
             ObjectLine(KindLoad, LoadsPending, line);
         break;
-    case 5: List.SegmentationLine = line; break;
+    case 5: List.SegmentationLine = std::string(line); break;
     case 6:
         SettingsLine(line);
         Section = 7;
@@ -123,16 +126,16 @@ void Walk::Line(size_t i) {
             TaperCountLine = i + 1;
             TaperPending = TaperCountLine < Lines.size() ? StrToIntDef(Trim(Lines[TaperCountLine]), 0) : 0;
         } else if (TaperPending > 0 && i != TaperCountLine && line.size() > 10) {
-            List.TaperLines.push_back(line);
+            List.TaperLines.emplace_back(line);
             --TaperPending;
         }
         break;
     case 8:
         // A line the writer set off with a blank (see CommentLineNeedsBlank) is comment
         // text without that blank.
-        if (line[0] == ' ' && CommentLineNeedsBlank(std::string_view(line).substr(1))) {
+        if (line[0] == ' ' && CommentLineNeedsBlank(line.substr(1))) {
             List.Comment += "\r\n";
-            List.Comment.append(line, 1);
+            List.Comment += line.substr(1);
         } else if (Contains(line, "LinkedFiles")) {
             Section = 9;
         } else {
@@ -141,7 +144,7 @@ void Walk::Line(size_t i) {
         }
         break;
     case 9:
-        if (HasExtension(line, ".maa")) List.LinkedList.push_back(line);
+        if (HasExtension(line, ".maa")) List.LinkedList.emplace_back(line);
         break;
     default: break;
     }
@@ -263,15 +266,26 @@ int32_t ReadWireCount(std::string_view line, bool* moreFields) {
 }
 
 TWireRecord ReadWireLine(std::string_view line) {
+    // One pass: each field from its first to its last character above a blank, up to the
+    // next comma; empty fields are skipped.
     std::array<std::string_view, 8> f;
     size_t count = 0;
-    size_t start = 0;
-    while (count < f.size() && start <= line.size()) {
-        size_t comma = line.find(',', start);
-        if (comma == std::string_view::npos) comma = line.size();
-        const std::string_view field = TrimView(line.substr(start, comma - start));
-        if (!field.empty()) f[count++] = field;
-        start = comma + 1;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (;;) {
+        while (p < end && static_cast<unsigned char>(*p) <= ' ' && *p != ',') ++p;
+        const char* b = p;
+        const char* last = p; // one past the last character above a blank
+        while (p < end && *p != ',') {
+            if (static_cast<unsigned char>(*p) > ' ') last = p + 1;
+            ++p;
+        }
+        if (last > b) {
+            f[count++] = std::string_view(b, static_cast<size_t>(last - b));
+            if (count == f.size()) break;
+        }
+        if (p == end) break;
+        ++p; // the comma
     }
     // A field holds no comma, so reading it with "." as the mark is the same as turning
     // every "." into "," and reading with ",".
@@ -299,18 +313,19 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
         result.Message = std::string(NotAModelMessage) + ": " + why;
         return result;
     }
-    TDecodedText text = DecodeText(bytes);
+    // Text that needs no conversion is read in the file's own buffer.
+    TDecodedText text = ownedBytes ? DecodeText(std::move(*ownedBytes)) : DecodeText(bytes);
+    if (ownedBytes) std::string().swap(*ownedBytes);
 
     list.Clear(false);
     list.FileName = fileName;
-    list.FileLines = SplitLines(text.Text);
-    // The lines are all the reader needs: the file's bytes and their decoded copy go
-    // before the model is built.
-    std::string().swap(text.Text);
-    if (ownedBytes) std::string().swap(*ownedBytes);
+    // The lines are views into the text, which lives only while the sections are read:
+    // no copy of the file stays with the model (the backup copies the file itself).
+    std::vector<std::string_view> lines = SplitLineViews(text.Text);
+    list.FileLines.clear();
+    list.FileLineCount = lines.size();
     list.Encoding = text.Encoding;
     list.EncodingBom = text.Bom;
-    const std::vector<std::string>& lines = list.FileLines;
     list.ModelName = lines.empty() ? std::string() : Trim(lines[0]);
 
     result.LongFile = lines.size() > 10;
@@ -342,6 +357,10 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
         result.Message = "В файле не больше 10 строк: модели в нём нет";
         result.Warnings.push_back(result.Message);
     }
+
+    // The text goes before the elements and the first snapshot are built.
+    std::vector<std::string_view>().swap(lines);
+    std::string().swap(text.Text);
 
     if (result.Status == TReadStatus::WireNotFound) {
         // Keep what was read, but detached from the file so a save cannot overwrite the

@@ -44,7 +44,8 @@ struct TReadResult {
     bool Ok() const { return Status == TReadStatus::Read; }
 };
 
-// Clears `list` and fills it from the file. After a read: FileName and FileLines are set,
+// Clears `list` and fills it from the file. After a read: FileName and FileLineCount are
+// set (FileLines stays empty: no copy of the file is kept),
 // the history holds the loaded state as step 1, the elements are built, the view fitted,
 // the first wire is current and Modified is false.
 //

@@ -225,6 +225,7 @@ TWriteResult WriteModel(TWireList& list, const std::string& fileName, bool inclu
         result.Warnings.push_back("Текст модели содержит символы, которых нет в кодировке Windows-1251; "
                                   "файл записан в кодировке UTF-8");
 
+    list.FileLineCount = lines.size();
     list.FileLines = std::move(lines);
     if (!includeScene) {
         list.FileName = fileName;

@@ -31,8 +31,11 @@ std::string BackupFileName(const std::string& modelFileName) { return ChangeFile
 
 TFileResult WriteBackup(const TWireList& list) {
     if (list.FileName.empty()) return {};
-    return WriteFileReplacing(BackupFileName(list.FileName),
-                              EncodeModelText(list.FileLines, list.Encoding, list.EncodingBom));
+    // The model keeps no copy of the file's lines; the file, just opened, is copied with
+    // its line ends made CR LF (the same bytes its lines would encode to).
+    const TFileBytes file = ReadFileBytes(list.FileName);
+    if (file.Status != TFileReadStatus::Ok) return TFileResult::Failure(file.Message);
+    return WriteFileReplacing(BackupFileName(list.FileName), WithCrLfLineEnds(file.Bytes));
 }
 
 std::string LogFileName(const std::string& modelFileName) { return ChangeFileExt(modelFileName, ".log"); }

@@ -24,8 +24,8 @@ struct TLogLocale {
 
 // ".~maa" beside the model file.
 std::string BackupFileName(const std::string& modelFileName);
-// Saves the lines just read (FileLines) as the backup of FileName, in the file's own
-// encoding with CR LF line ends, replacing an earlier backup.
+// Saves the file FileName, just opened, as its backup, in the file's own encoding with
+// CR LF line ends, replacing an earlier backup.
 TFileResult WriteBackup(const TWireList& list);
 
 // ".log" beside the model file.

@@ -1,5 +1,7 @@
 #include "text_codec.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -112,6 +114,20 @@ TDecodedText DecodeText(std::string_view bytes) {
     return d;
 }
 
+TDecodedText DecodeText(std::string&& bytes) {
+    std::string_view view = bytes;
+    const bool bom = view.starts_with("\xEF\xBB\xBF");
+    if (bom) view.remove_prefix(3);
+    const bool ascii = IsAscii(view);
+    if (!ascii && !IsValidUtf8(view)) return DecodeText(std::string_view(bytes));
+    TDecodedText d;
+    d.Bom = bom;
+    d.Encoding = ascii && !bom ? TTextEncoding::Cp1251 : TTextEncoding::Utf8;
+    if (bom) bytes.erase(0, 3);
+    d.Text = std::move(bytes);
+    return d;
+}
+
 std::string NotTextReason(std::string_view bytes) {
     if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) || bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
         return "он в кодировке UTF-32, а не в Windows-1251 или UTF-8";
@@ -155,24 +171,51 @@ bool Utf8ToCp1251(std::string_view text, std::string& out) {
     return true;
 }
 
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
-    std::vector<std::string_view> lines;
-    lines.reserve(text.size() / 32 + 1);
-    size_t start = 0;
-    const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
+namespace {
+// Calls f(begin, length) for every line of the text, as SplitLines counts them.
+template <typename F> void ForEachLine(std::string_view text, F f) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // The next LF at or after p (nullptr: none left). Kept between lines, so a text whose
+    // lines end in lone CRs is not searched to its end for every line.
+    const char* lf = p < end ? static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))) : nullptr;
+    while (p < end) {
+        // Most lines end in LF or CR LF; memchr finds the LF at memory speed and a lone CR
+        // before it is looked for only inside the line.
+        if (lf && lf < p) lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+        if (cr && cr + 1 != lf) {
+            // A lone CR ends the line.
+            f(p, static_cast<size_t>(cr - p));
+            p = cr + 1;
             continue;
         }
-        lines.push_back(text.substr(start, i - start));
-        i += (c == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
-        start = i;
+        const char* last = cr ? cr : stop;
+        f(p, static_cast<size_t>(last - p));
+        if (!lf) break;
+        p = lf + 1;
     }
-    if (start < n) lines.push_back(text.substr(start));
+}
+} // namespace
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    size_t count = 0;
+    ForEachLine(text, [&](const char*, size_t) { ++count; });
+    std::vector<std::string_view> lines;
+    lines.reserve(count);
+    ForEachLine(text, [&](const char* b, size_t n) { lines.emplace_back(b, n); });
     return lines;
+}
+
+std::string WithCrLfLineEnds(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 16 + 2);
+    ForEachLine(bytes, [&](const char* b, size_t n) {
+        out.append(b, n);
+        out += "\r\n";
+    });
+    return out;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

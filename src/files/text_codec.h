@@ -26,6 +26,9 @@ bool IsValidUtf8(std::string_view bytes);
 // otherwise Windows-1251. Plain ASCII without a mark counts as Windows-1251, the encoding
 // the file gets should a Cyrillic name be typed into it later.
 TDecodedText DecodeText(std::string_view bytes);
+// The same, taking the bytes over: text that needs no conversion (ASCII, UTF-8) keeps its
+// buffer, so a large file is not held twice.
+TDecodedText DecodeText(std::string&& bytes);
 
 // Why the bytes cannot be the text of a model or side file, or empty when they can: text
 // in UTF-16 or UTF-32 (told by its byte order mark) or any NUL byte, which no text in
@@ -44,6 +47,9 @@ bool Utf8ToCp1251(std::string_view text, std::string& out);
 std::vector<std::string> SplitLines(std::string_view text);
 // The same, as views into `text`.
 std::vector<std::string_view> SplitLineViews(std::string_view text);
+// The bytes with every line end (CR LF, LF or a lone CR) made CR LF and one after the last
+// line too: the bytes JoinLinesCrLf gives for the lines of their text, in their encoding.
+std::string WithCrLfLineEnds(std::string_view bytes);
 // Every line followed by CR LF, the last one too.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 

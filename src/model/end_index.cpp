@@ -108,7 +108,9 @@ void TEndIndex::Clear() {
 }
 
 void TEndIndex::Reserve(size_t wires) {
-    MakeRoom(Points_, PointCount_ + 2 * wires);
+    // In a model of joined wires most ends are shared, so about one point comes with each
+    // wire; the table doubles should a model have more.
+    MakeRoom(Points_, PointCount_ + wires);
     MakeRoom(Pairs_, PairCount_ + wires);
 }
 

@@ -52,7 +52,8 @@ struct TEndLinks {
 class TEndIndex {
 public:
     void Clear();
-    // Room for n more wires, so a file being read grows the tables once.
+    // Room for n more wires (and as many points), so a file being read grows the tables
+    // once or not at all.
     void Reserve(size_t wires);
     // Indexes the wire at its present ends; Remove must run before its ends change.
     void Insert(TWire* w);

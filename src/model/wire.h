@@ -37,8 +37,7 @@ public:
     TWire(const TWire&) = delete;
     TWire& operator=(const TWire&) = delete;
 
-    // Which end the mouse drags (0 none, 1 start, 2 end) and where it was when grabbed.
-    uint8_t DragEnd = 0;
+    // Where the dragged end (DragEnd) was when grabbed.
     Vec3 DragOrigin;
 
     // 0 = isolator; negative = combined wire described by a line of TaperLines.
@@ -48,6 +47,9 @@ public:
     // -1 automatic; -2 when a file gave no usable value.
     int32_t Segments = -1;
     bool Visible = true;
+    // Which end the mouse drags (0 none, 1 start, 2 end); beside the other small fields,
+    // so that a wire takes no padding for it.
+    uint8_t DragEnd = 0;
 
     // Derived data of the last element rebuild; may be stale between a change and the next.
     TElement* Element = nullptr;

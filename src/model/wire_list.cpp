@@ -92,10 +92,10 @@ TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
     return w;
 }
 
-TWire* TWireList::NewWire(int32_t ownerTag) { return Adopt(new TWire(), ownerTag); }
+TWire* TWireList::NewWire(int32_t ownerTag) { return Adopt(Pool_.New(), ownerTag); }
 
 TWire* TWireList::NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerTag) {
-    auto* w = new TWire();
+    TWire* w = Pool_.New();
     w->P1_ = p1;
     w->P2_ = p2;
     w->UpdateDerived();
@@ -104,6 +104,7 @@ TWire* TWireList::NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerT
 
 void TWireList::ReserveWires(size_t n) {
     Items_.reserve(Items_.size() + n);
+    Pool_.Reserve(n);
     Ends_.Reserve(n);
 }
 
@@ -186,13 +187,13 @@ void TWireList::DestroyDoomed() {
     Renumber(0);
     for (TWire* w : gone) {
         IndexRemove(w);
-        delete w;
+        Pool_.Delete(w);
     }
 }
 
 void TWireList::FreeAllWires() {
-    for (TWire* w : Items_) delete w;
     Items_.clear();
+    Pool_.Release();
     OwnCount_ = 0;
     Ends_.Clear();
     Selection.Rev_.clear();

@@ -11,9 +11,11 @@
 #include "undo_history.h"
 #include "vec3.h"
 #include "wire.h"
+#include "wire_pool.h"
 #include "wobject.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -161,7 +163,10 @@ public:
     std::string FileName;
     std::string ModelName;
     std::string Comment; // line breaks are CR LF
+    // The lines of the file last written (a read keeps none: the text would double the
+    // model's memory) and the number of lines of the file last read or written.
     std::vector<std::string> FileLines;
+    size_t FileLineCount = 0;
     std::vector<std::string> LinkedList;
     bool StoreLinkedList = false;
     std::vector<std::string> TaperLines;
@@ -199,7 +204,9 @@ public:
 
     // ---- elements and filters -----------------------------------------------------------
     std::vector<std::unique_ptr<TElement>> Elements;
-    std::vector<std::unique_ptr<TCPoint>> Junctions;
+    // The connection points, side by side in blocks; a point keeps its address while the
+    // elements stand.
+    std::deque<TCPoint> Junctions;
     bool KeepConnections = false;
     uint8_t FilterMode = 0; // 0 none, 1 plane, 2 element
     int32_t FilterElement = 0;
@@ -288,6 +295,7 @@ private:
     void InitView(const TRectI& paintRect);
 
     size_t OwnCount_ = 0;
+    TWirePool Pool_;
     TEndIndex Ends_;
     // Some wire was added, removed or moved since the elements were last rebuilt.
     bool ElementsStale_ = true;

@@ -12,8 +12,8 @@ namespace {
 struct CollectFrame {
     TWire* W;
     Vec3 PA, PB;
-    size_t Ia, EndA;
-    size_t Ib, EndB; // an empty range when the wire's ends coincide
+    uint32_t Ia, EndA;
+    uint32_t Ib, EndB; // an empty range when the wire's ends coincide
     uint32_t Ga, Gb; // the groups of the two points
     bool StartedA = false, StartedB = false; // a wire other than W was taken from the range
 };
@@ -30,12 +30,13 @@ void TWireList::RebuildElements() {
     const size_t n = Items_.size();
     std::vector<TWire*> grouped;
     grouped.reserve(2 * n);
-    std::vector<size_t> groupStart;
+    // Positions are 32-bit: a list holds fewer than 2^31 wires.
+    std::vector<uint32_t> groupStart;
     std::vector<uint32_t> groupOfEnd(2 * n, 0);
     Ends_.ForEachPoint([&](TEndRef head) {
         const auto g = static_cast<uint32_t>(groupStart.size());
         const size_t begin = grouped.size();
-        groupStart.push_back(begin);
+        groupStart.push_back(static_cast<uint32_t>(begin));
         for (TEndRef r = head; r; r = TEndIndex::NextAt(r)) {
             groupOfEnd[r.Wire()->Index_ * 2 + static_cast<size_t>(r.End())] = g;
             if (r.Wire()->Radius != 0) grouped.push_back(r.Wire());
@@ -44,13 +45,13 @@ void TWireList::RebuildElements() {
         std::sort(first, grouped.end(), byIndex);
         grouped.erase(std::unique(first, grouped.end()), grouped.end()); // a wire with both ends here
     });
-    groupStart.push_back(grouped.size());
+    groupStart.push_back(static_cast<uint32_t>(grouped.size()));
     // How far into each group some frame has got. Every wire before that mark has been
     // taken by a frame at that point already: it belongs to the element and its end there
     // has its connection point. A frame that has made its first match at a point may skip
     // to the mark, since taking those wires again would change nothing; so a point where
     // thousands of wires meet is walked once, not once per wire.
-    std::vector<size_t> reach(groupStart.begin(), groupStart.end() - 1);
+    std::vector<uint32_t> reach(groupStart.begin(), groupStart.end() - 1);
 
     auto makeFrame = [&](TWire* w) {
         const uint32_t ga = groupOfEnd[w->Index_ * 2];
@@ -59,11 +60,11 @@ void TWireList::RebuildElements() {
         if (VecEqual(w->P1_, w->P2_)) f.Ib = f.EndB;
         return f;
     };
-    auto peek = [&](size_t& i, size_t end, uint32_t g, bool started) -> TWire* {
+    auto peek = [&](uint32_t& i, uint32_t end, uint32_t g, bool started) -> TWire* {
         if (started) i = std::max(i, reach[g]);
         return i < end ? grouped[i] : nullptr;
     };
-    auto take = [&](size_t& i, uint32_t g, bool& started, const TWire* self, const TWire* q) {
+    auto take = [&](uint32_t& i, uint32_t g, bool& started, const TWire* self, const TWire* q) {
         ++i;
         reach[g] = std::max(reach[g], i);
         if (q != self) started = true;
@@ -107,8 +108,7 @@ void TWireList::RebuildElements() {
             auto join = [&](TCPoint*& wj, const Vec3& wp, TCPoint*& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
                 if (!wj) {
-                    Junctions.push_back(std::make_unique<TCPoint>(TCPoint{wp}));
-                    wj = Junctions.back().get();
+                    wj = &Junctions.emplace_back(TCPoint{wp});
                 }
                 qj = wj;
                 matched = true;

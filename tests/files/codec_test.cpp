@@ -57,6 +57,11 @@ TEST(TextCodec, DecodeChoosesTheEncoding) {
         EXPECT_EQ(d.Encoding, c.Encoding) << c.Bytes;
         EXPECT_EQ(d.Bom, c.Bom) << c.Bytes;
         EXPECT_EQ(d.Text, c.Text) << c.Bytes;
+        // Taking the bytes over decodes them the same way.
+        const TDecodedText taken = DecodeText(std::string(c.Bytes));
+        EXPECT_EQ(taken.Encoding, c.Encoding) << c.Bytes;
+        EXPECT_EQ(taken.Bom, c.Bom) << c.Bytes;
+        EXPECT_EQ(taken.Text, c.Text) << c.Bytes;
     }
 }
 
@@ -73,7 +78,15 @@ TEST(TextCodec, LinesEndAtCrLfLfOrCr) {
         {"a\r\r\nb", {"a", "", "b"}},
         {"\r\n", {""}},
         {"", {}},
+        {"a\rb\rc\r", {"a", "b", "c"}},
+        {"a\r", {"a"}},
+        {"\r\r\n\n\r", {"", "", "", ""}},
+        {"a\r\n\rb", {"a", "", "b"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitLines(c.Text), c.Lines) << c.Text;
+    for (const auto& c : cases) {
+        EXPECT_EQ(SplitLines(c.Text), c.Lines) << c.Text;
+        // The backup's bytes: the same lines, each ended with CR LF.
+        EXPECT_EQ(WithCrLfLineEnds(c.Text), JoinLinesCrLf(c.Lines)) << c.Text;
+    }
     EXPECT_EQ(JoinLinesCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }

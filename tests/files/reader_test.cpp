@@ -28,7 +28,7 @@ TEST(ReadModel, SmallDipoleReadsCompletely) {
     EXPECT_TRUE(r.Warnings.empty());
     EXPECT_EQ(m.ModelName, "Test");
     EXPECT_EQ(m.FileName, "/models/test.maa");
-    EXPECT_EQ(m.FileLines.size(), 15u);
+    EXPECT_EQ(m.FileLineCount, 15u);
     EXPECT_DOUBLE_EQ(m.Frequency, 14.06);
     ASSERT_EQ(m.OwnCount(), 1u);
     ExpectVec(m[0]->P1(), V(0, -2.5, 10));
@@ -126,7 +126,8 @@ TEST(ReadModel, FastWireLineMatchesTheModelParser) {
                              "1.2.3,4,5,6,7,8,9,10", "a,b,c,d,e,f,g,h", "1,2,3,4,5,6,7,99999999999", "+1,-2,+3e+2,4,5,6,7,+8",
                              "1e999,2,3,4,5,6,7,8", "0x10,2,3,4,5,6,7,8", "1,2,3,4,5,6,7, 8 9",
                              ".5,5.,-.5,1.e5,1e+5,1E-5,-0,8", "1-5,1e,e5,--5,-+5,1e5e5,.,-", "inf,nan,infinity,-inf,1e-320,4.9e-324,1.7976931348623157e308,0",
-                             "00012.5000,1e0005,-0.0e-0,+.5,1,2,3,4"}) {
+                             "00012.5000,1e0005,-0.0e-0,+.5,1,2,3,4", "1 ,\x01 2\x01,3\t, 4 5 ,5,6,7,8",
+                             ",\t,\t1,2,3,4,5,6,7,8,9,", "1,2,3,4,5,6,7,8,", "\t1\t,\t\t,2 ,3,4,5,6,7"}) {
         const TWireRecord a = ReadWireLine(line);
         const TWireRecord b = ParseWireLine(line);
         ExpectVec(a.P1, b.P1);

@@ -189,8 +189,7 @@ void ReferenceRebuild(TWireList& m) {
             auto join = [&](TCPoint*& wj, const Vec3& wp, TCPoint*& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
                 if (!wj) {
-                    m.Junctions.push_back(std::make_unique<TCPoint>(TCPoint{wp}));
-                    wj = m.Junctions.back().get();
+                    wj = &m.Junctions.emplace_back(TCPoint{wp});
                 }
                 qj = wj;
                 matched = true;

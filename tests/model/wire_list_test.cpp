@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace velomast;
@@ -221,4 +222,41 @@ TEST(WireList, EndIndexAgreesWithAFullSearchThroughEditsAndDeletions) {
     }
     m.Clear(false);
     EXPECT_TRUE(m.WiresAt({0, 0, 0}).empty());
+}
+
+TEST(WireList, WiresKeepTheirPlaceWhileOthersComeAndGo) {
+    // Wires are stored side by side; a destroyed wire's place is reused and a new block
+    // never moves the wires already made.
+    TWireList m;
+    m.ReserveWires(3);
+    std::vector<TWire*> kept;
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        for (int i = 0; i < 50; ++i) {
+            const double x = round * 100 + i;
+            TWire* w = m.NewWire({x, 0, 0}, {x, 1, 0}, 0.001);
+            ASSERT_NE(w, nullptr);
+            w->Segments = round * 100 + i;
+            kept.push_back(w);
+        }
+        // Every third wire goes; the rest must be untouched by what comes after.
+        std::vector<TWire*> gone;
+        std::shuffle(kept.begin(), kept.end(), rng);
+        for (size_t i = 0; i < kept.size() / 3; ++i) gone.push_back(kept[i]);
+        kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(gone.size()));
+        m.DestroyWires(gone);
+    }
+    ASSERT_EQ(m.Count(), kept.size());
+    for (TWire* w : kept) {
+        EXPECT_EQ(m[m.IndexOf(w)], w);
+        EXPECT_EQ(w->P1().X, w->Segments);
+        EXPECT_EQ(w->P2().Y, 1);
+        EXPECT_EQ(m.FindWireByEnds(w->P1(), w->P2()), w);
+    }
+    // A cleared list starts afresh.
+    m.Clear(false);
+    EXPECT_EQ(m.Count(), 0u);
+    TWire* w = m.NewWire({0, 0, 0}, {0, 0, 1}, 0.001);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(m.WiresAt({0, 0, 1}), std::vector<TWire*>{w});
 }
