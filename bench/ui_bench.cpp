@@ -3,6 +3,7 @@
 // selection rectangle (only the overlay changes) and a hover. Goal: a dragged end on
 // 20 000 wires within one 60 Hz frame; overlay and hover moves independent of the
 // model's size.
+#include "files/maa_writer.h"
 #include "model_gen.h"
 #include "scene_gen.h"
 #include "ui/mouse_controller.h"
@@ -187,18 +188,80 @@ void BM_WindowUndoRedo(benchmark::State& state, int which) {
     }
 }
 
+// Opening a generated model file in the editor's window, up to the repainted window.
+// Goal: a million wires within 3 s.
+void BM_WindowOpenFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("big.maa").toStdString();
+    {
+        TWireList m;
+        bench::MakeLoopField(m, static_cast<int>(state.range(0)));
+        WriteModel(m, file, false, {}, false);
+    }
+    for (auto _ : state) {
+        TMainWindowOptions o;
+        o.SettingsPath = dir.filePath("velomast.ini");
+        TfmVelomast w(o);
+        w.resize(1280, 820);
+        w.show();
+        QApplication::processEvents();
+        if (!w.OpenModel(QString::fromStdString(file))) state.SkipWithError("not opened");
+        QApplication::processEvents();
+        state.PauseTiming();
+        w.hide();
+        state.counters["wires"] = static_cast<double>(w.Model().OwnCount());
+        state.ResumeTiming();
+    }
+}
+
+// Ctrl+A on a big model: every wire selected, the window refreshed.
+void BM_WindowSelectAll(benchmark::State& state) {
+    TBigWindow bw(static_cast<int>(state.range(0)));
+    QAction* all = bw.W->Action("NSelectAll");
+    for (auto _ : state) {
+        state.PauseTiming();
+        bw.W->Model().ClearSelection();
+        state.ResumeTiming();
+        all->trigger();
+        QApplication::processEvents();
+    }
+}
+
+// A whole drag on a big model, press to release, with a few moves between.
+void BM_WindowWholeDrag(benchmark::State& state) {
+    TBigWindow bw(static_cast<int>(state.range(0)));
+    QWidget* box = bw.Box();
+    int i = 0;
+    for (auto _ : state) {
+        const QPoint start = bw.EndOfFirstWire();
+        Send(box, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+        QApplication::processEvents();
+        const int dir = i++ % 2 ? -1 : 1;
+        for (int k = 1; k <= 4; ++k) {
+            Send(box, QEvent::MouseMove, start + QPoint(dir * 2 * k, k), Qt::NoButton, Qt::LeftButton);
+            QApplication::processEvents();
+        }
+        Send(box, QEvent::MouseButtonRelease, start + QPoint(dir * 8, 4), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_WindowOpenFile)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowSelectAll)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowWholeDrag)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowSceneTypeDx)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, DragEnd, DragEnd)
     ->Arg(2000)
     ->Arg(20000)
     ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, SelectBox, SelectBox)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WindowMouseMove, Hover, Hover)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowCommitDrag)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WindowUndoRedo, Undo, 0)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowMouseMove, Hover, Hover)->Arg(2000)->Arg(20000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowCommitDrag)->Arg(100000)->Arg(1000000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowUndoRedo, Undo, 0)->Arg(100000)->Arg(1000000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowUndoRedo, Redo, 1)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowUndoRedo, NothingToUndo, 2)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 
