@@ -3,6 +3,7 @@
 // selection rectangle (only the overlay changes) and a hover. Goal: a dragged end on
 // 20 000 wires within one 60 Hz frame; overlay and hover moves independent of the
 // model's size.
+#include "files/maa_writer.h"
 #include "model_gen.h"
 #include "files/maa_reader.h"
 #include "scene_gen.h"
@@ -37,6 +38,18 @@ void Send(QWidget* box, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt
     QApplication::sendEvent(box, &e);
 }
 
+// A model too big for the smallest scale does not fit the view: the first wire's end is
+// then brought to the middle of it, so that the gestures start inside the paint box.
+void BringFirstEndIntoView(TfmVelomast& w) {
+    TWireList& m = w.Model();
+    const ScreenPoint end = ProjectPoint(m, m[0]->P2());
+    if (w.PaintBox()->rect().adjusted(80, 50, -80, -50).contains(QPoint(end.X, end.Y))) return;
+    m.ViewCenter = m[0]->P2();
+    m.UpdateVisibleRange();
+    w.PaintView();
+    QApplication::processEvents();
+}
+
 void BM_WindowMouseMove(benchmark::State& state, Gesture g) {
     QTemporaryDir dir;
     TMainWindowOptions o;
@@ -57,6 +70,7 @@ void BM_WindowMouseMove(benchmark::State& state, Gesture g) {
     w.MainPages()->setCurrentIndex(1);
     w.NScaleCurrentClick();
     QApplication::processEvents();
+    BringFirstEndIntoView(w);
 
     QWidget* box = w.PaintBox();
     const ScreenPoint end = ProjectPoint(m, m[0]->P2());
@@ -67,9 +81,13 @@ void BM_WindowMouseMove(benchmark::State& state, Gesture g) {
         return;
     }
     const Qt::MouseButtons held = g == Hover ? Qt::NoButton : Qt::LeftButton;
+    // Right and down, or towards the middle where that would leave the paint box: a move
+    // out of it scrolls the view, and a scrolled view is drawn whole.
+    const int sx = start.x() + 70 < box->width() ? 1 : -1;
+    const int sy = start.y() + 40 < box->height() ? 1 : -1;
     int i = 0;
     for (auto _ : state) {
-        const QPoint at = start + QPoint(5 + i % 60, 5 + (i % 60) / 2);
+        const QPoint at = start + QPoint(sx * (5 + i % 60), sy * (5 + (i % 60) / 2));
         ++i;
         Send(box, QEvent::MouseMove, at, Qt::NoButton, held);
         QApplication::processEvents(); // the paint box repaints what the move asked for
@@ -132,6 +150,7 @@ struct TBigWindow {
         W->MainPages()->setCurrentIndex(1);
         W->NScaleCurrentClick();
         QApplication::processEvents();
+        BringFirstEndIntoView(*W);
     }
     ~TBigWindow() { W->hide(); }
     QWidget* Box() const { return W->PaintBox(); }
@@ -247,18 +266,80 @@ void BM_WindowAnalyse(benchmark::State& state, const char* file) {
     state.counters["finished"] = finished ? 1 : 0;
 }
 
+// Opening a generated model file in the editor's window, up to the repainted window.
+// Goal: a million wires within 3 s.
+void BM_WindowOpenFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("big.maa").toStdString();
+    {
+        TWireList m;
+        bench::MakeLoopField(m, static_cast<int>(state.range(0)));
+        WriteModel(m, file, false, {}, false);
+    }
+    for (auto _ : state) {
+        TMainWindowOptions o;
+        o.SettingsPath = dir.filePath("velomast.ini");
+        TfmVelomast w(o);
+        w.resize(1280, 820);
+        w.show();
+        QApplication::processEvents();
+        if (!w.OpenModel(QString::fromStdString(file))) state.SkipWithError("not opened");
+        QApplication::processEvents();
+        state.PauseTiming();
+        w.hide();
+        state.counters["wires"] = static_cast<double>(w.Model().OwnCount());
+        state.ResumeTiming();
+    }
+}
+
+// Ctrl+A on a big model: every wire selected, the window refreshed.
+void BM_WindowSelectAll(benchmark::State& state) {
+    TBigWindow bw(static_cast<int>(state.range(0)));
+    QAction* all = bw.W->Action("NSelectAll");
+    for (auto _ : state) {
+        state.PauseTiming();
+        bw.W->Model().ClearSelection();
+        state.ResumeTiming();
+        all->trigger();
+        QApplication::processEvents();
+    }
+}
+
+// A whole drag on a big model, press to release, with a few moves between.
+void BM_WindowWholeDrag(benchmark::State& state) {
+    TBigWindow bw(static_cast<int>(state.range(0)));
+    QWidget* box = bw.Box();
+    int i = 0;
+    for (auto _ : state) {
+        const QPoint start = bw.EndOfFirstWire();
+        Send(box, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+        QApplication::processEvents();
+        const int dir = i++ % 2 ? -1 : 1;
+        for (int k = 1; k <= 4; ++k) {
+            Send(box, QEvent::MouseMove, start + QPoint(dir * 2 * k, k), Qt::NoButton, Qt::LeftButton);
+            QApplication::processEvents();
+        }
+        Send(box, QEvent::MouseButtonRelease, start + QPoint(dir * 8, 4), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_WindowOpenFile)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowSelectAll)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowWholeDrag)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowSceneTypeDx)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, DragEnd, DragEnd)
     ->Arg(2000)
     ->Arg(20000)
     ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowMouseMove, SelectBox, SelectBox)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WindowMouseMove, Hover, Hover)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowCommitDrag)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WindowUndoRedo, Undo, 0)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowMouseMove, Hover, Hover)->Arg(2000)->Arg(20000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowCommitDrag)->Arg(100000)->Arg(1000000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WindowUndoRedo, Undo, 0)->Arg(100000)->Arg(1000000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowUndoRedo, Redo, 1)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WindowUndoRedo, NothingToUndo, 2)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 // 385 wires (511 segments) and the largest, 560 wires (5 322 segments at lambda/80).

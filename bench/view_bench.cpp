@@ -114,6 +114,76 @@ void BM_DragEndMove(benchmark::State& state, Case c) {
 BENCHMARK_CAPTURE(BM_DragEndMove, FlatLabels, Flat)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DragEndMove, FlatLabelsZoomed, FlatZoomed)->Arg(20000)->Unit(benchmark::kMillisecond);
 
+// The same drag without length labels (the editor's default), drawn as the editor draws
+// it now: the still wires once into a kept layer, per move only the moving wires over a
+// copy of it. `whole` draws the whole picture per move instead, the baseline of the run.
+void BM_DragEndMoveLayered(benchmark::State& state, bool whole) {
+    TWireList m;
+    Prepare(m, static_cast<int>(state.range(0)), Flat);
+    m.ShowDimensions = false;
+    const ScreenPoint grab = ProjectPoint(m, m[0]->P2());
+    if (!PickWireAt(m, grab)) {
+        state.SkipWithError("no end under the cursor");
+        return;
+    }
+    std::vector<size_t> moving;
+    for (size_t i = 0; i < m.OwnCount(); ++i)
+        if (m[i]->DragEnd != 0) moving.push_back(i);
+    QImage bitmap;
+    TDragPicture drag;
+    int i = 0;
+    for (auto _ : state) {
+        const ScreenPoint cursor{grab.X + i % 40, grab.Y + (i % 40) / 2};
+        ++i;
+        Vec3 p = UnprojectPixel(m, cursor);
+        for (TWire* w : m.DragList) {
+            p.Z = w->DragOrigin.Z;
+            if (w->DragEnd == 1)
+                w->SetEnds(p, w->P2(), true, false, true);
+            else
+                w->SetEnds(w->P1(), p, true, false, true);
+        }
+        if (whole)
+            PaintView(m, bitmap, nullptr, QRect(0, 0, 1000, 700), false);
+        else
+            drag.Paint(m, bitmap, QRect(0, 0, 1000, 700), moving);
+        benchmark::DoNotOptimize(bitmap.constBits());
+    }
+    state.counters["layer_builds"] = drag.Builds();
+}
+BENCHMARK_CAPTURE(BM_DragEndMoveLayered, Whole, true)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DragEndMoveLayered, Layered, false)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The hover test of one move: the plain scan of every wire (the baseline of the run)
+// against the cell grid, built once before the moves as after a repaint.
+void BM_Hover(benchmark::State& state, bool plain) {
+    TWireList m;
+    Prepare(m, static_cast<int>(state.range(0)), Flat);
+    THoverIndex index;
+    index.Find(m, {0, 0});
+    int i = 0, hits = 0;
+    for (auto _ : state) {
+        const ScreenPoint cursor{100 + (i * 7) % 800, 100 + (i * 13) % 500};
+        ++i;
+        hits += (plain ? FindWireUnderCursor(m, cursor) : index.Find(m, cursor)) != nullptr;
+    }
+    state.counters["hit_share"] = i ? double(hits) / i : 0;
+}
+BENCHMARK_CAPTURE(BM_Hover, Plain, true)->Arg(20000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Hover, Index, false)->Arg(20000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// Building the cell grid, once after each repaint that a hover follows.
+static void BM_HoverIndexBuild(benchmark::State& state) {
+    TWireList m;
+    Prepare(m, static_cast<int>(state.range(0)), Flat);
+    THoverIndex index;
+    for (auto _ : state) {
+        index.Invalidate();
+        benchmark::DoNotOptimize(index.Find(m, {500, 350}));
+    }
+}
+BENCHMARK(BM_HoverIndexBuild)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 // A move that changes only the overlay (rubber line, rectangle, read-out): the last model
 // image is copied to the screen and the overlay drawn on top, whatever the model's size.
 static void BM_OverlayMove(benchmark::State& state) {

@@ -164,6 +164,8 @@ void TMouseController::Press(Qt::MouseButton button, bool shift, ScreenPoint at)
         } else if (ModeDown("sbEditMode")) {
             if (!PickWireAt(m, at) && flat) MouseMode_ = mmSelectBox;
             EndsBeforeDrag_.clear();
+            MovedMark_.clear();
+            Moved_.clear();
             if (!m.DragList.empty()) {
                 EndsBeforeDrag_.reserve(m.OwnCount());
                 for (size_t i = 0; i < m.OwnCount(); ++i) EndsBeforeDrag_.emplace_back(m[i]->P1(), m[i]->P2());
@@ -229,7 +231,9 @@ void TMouseController::Track(ScreenPoint at, bool viewChanged) {
     if (MouseMode_ == mmPolygon) PolygonVertices_ = SnapPolygon(PressPoint_, at, Window_.PolygonSides());
     if (MouseMode_ == mmRuler) ShowRuler(p);
 
-    if (dragging || viewChanged)
+    if (dragging && !viewChanged && EndsBeforeDrag_.size() == m.OwnCount())
+        Window_.PaintDragView(MovedSinceDragBegan()); // only the moving wires are drawn again
+    else if (dragging || viewChanged)
         Window_.PaintView(); // the model or the view changed: a new model image
     else if (MouseMode_ != mmIdle)
         Window_.PaintBox()->update(); // only the overlay
@@ -316,9 +320,26 @@ bool TMouseController::CancelGesture() {
 // ---- hover, drag and read-outs --------------------------------------------------------
 
 void TMouseController::Hover(ScreenPoint at) {
-    const TWire* w = FindWireUnderCursor(Model(), at);
+    const TWire* w = HoverIndex_.Find(Model(), at);
     Popup_ = w ? pmWire_ : pmField_;
     SetCursor(w ? Qt::PointingHandCursor : ModeCursor());
+}
+
+const std::vector<size_t>& TMouseController::MovedSinceDragBegan() {
+    const TWireList& m = Model();
+    if (MovedMark_.size() != EndsBeforeDrag_.size()) {
+        MovedMark_.assign(EndsBeforeDrag_.size(), 0);
+        Moved_.clear();
+    }
+    for (size_t i = 0; i < EndsBeforeDrag_.size(); ++i) {
+        if (MovedMark_[i]) continue;
+        const TWire* w = m[i];
+        const auto& [a, b] = EndsBeforeDrag_[i];
+        if (VecEqual(w->P1(), a) && VecEqual(w->P2(), b)) continue;
+        MovedMark_[i] = 1;
+        Moved_.push_back(i);
+    }
+    return Moved_;
 }
 
 void TMouseController::DragEndsTo(const Vec3& p) {

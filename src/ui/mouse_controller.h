@@ -11,6 +11,7 @@
 #include "model/vec3.h"
 #include "ui/paint_box.h"
 #include "view/view_camera.h"
+#include "view/view_picking.h"
 
 #include <QTimer>
 
@@ -70,6 +71,11 @@ public:
     void NpCenterHereClick();
     void NZeroHereClick();
 
+    // The model image was redrawn: the model or the view may have changed, so the hover
+    // test's cell grid is built afresh on the next hover.
+    void ModelImageChanged() { HoverIndex_.Invalidate(); }
+    const THoverIndex& HoverIndex() const { return HoverIndex_; }
+
     TMouseMode MouseMode() const { return MouseMode_; }
     ScreenPoint PressPoint() const { return PressPoint_; }
     int CreateKind() const { return CreateKind_; }
@@ -96,6 +102,9 @@ private:
     void Track(ScreenPoint at, bool viewChanged);
     void Hover(ScreenPoint at);
     void DragEndsTo(const Vec3& p);
+    // List positions of the own wires whose ends differ from EndsBeforeDrag_ now or did
+    // at an earlier move of this drag.
+    const std::vector<size_t>& MovedSinceDragBegan();
     void ShowCoordinates(const Vec3& p);
     void ShowRuler(const Vec3& p);
 
@@ -142,6 +151,9 @@ private:
     // The own wires' ends when a drag began, so that a cancelled drag puts back every
     // wire it moved (connected and mirrored ones too).
     std::vector<std::pair<Vec3, Vec3>> EndsBeforeDrag_;
+    std::vector<uint8_t> MovedMark_;
+    std::vector<size_t> Moved_;
+    THoverIndex HoverIndex_;
 };
 
 } // namespace velomast

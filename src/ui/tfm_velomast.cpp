@@ -10,6 +10,7 @@
 #include "ui/tool_icons.h"
 #include "scene/scene.h"
 #include "view/view_camera.h"
+#include "view/view_painter.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

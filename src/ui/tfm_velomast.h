@@ -44,6 +44,7 @@ namespace velomast {
 struct TAnalysisState;
 struct TUiAnalysis;
 struct TUiGround;
+class TDragPicture;
 class TPaintBox;
 class TParamsPage;
 class TScene;
@@ -104,6 +105,9 @@ public:
     void UpdateForm();
     // Redraws the model image of the view and shows it.
     void PaintView();
+    // A move of a drag: the wires at `moving` (list positions) are drawn over the kept
+    // picture of the others; the whole picture when it cannot be split.
+    void PaintDragView(const std::vector<size_t>& moving);
     void ApplyViewScale(bool remember, double value);
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
@@ -354,6 +358,7 @@ private:
     std::unique_ptr<IUserDialogs> OwnDialogs_;
     IUserDialogs* Dialogs_ = nullptr;
     QImage ViewBitmap_;
+    std::unique_ptr<TDragPicture> DragPicture_;
     QString AppTitle_;
     QStringList RecentFiles_;
     char DecimalMark_ = ',';

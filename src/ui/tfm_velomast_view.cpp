@@ -3,6 +3,7 @@
 
 #include "model/number_format.h"
 #include "settings/settings_file.h"
+#include "ui/mouse_controller.h"
 #include "ui/params_page.h"
 #include "ui/paint_box.h"
 #include "view/view_camera.h"
@@ -22,12 +23,29 @@ namespace velomast {
 
 void TfmVelomast::PaintView() {
     if (!Model_) return;
+    if (DragPicture_) DragPicture_->Invalidate();
     // The picture is always white: its text and shadow colours are fixed dark ones, not
     // the desktop theme's (a dark theme's near-white text would vanish on it).
     TPlatformLook look;
     look.DecimalMark = DecimalMark_;
     velomast::PaintView(*Model_, ViewBitmap_, nullptr, QRect(0, 0, PaintBox1_->width(), PaintBox1_->height()), false,
                         look);
+    if (MouseController_) MouseController_->ModelImageChanged();
+    PaintBox1_->update();
+}
+
+void TfmVelomast::PaintDragView(const std::vector<size_t>& moving) {
+    if (!Model_) return;
+    if (!DragPicture_) DragPicture_ = std::make_unique<TDragPicture>();
+    TPlatformLook look;
+    look.DecimalMark = DecimalMark_;
+    if (!DragPicture_->Paint(*Model_, ViewBitmap_, QRect(0, 0, PaintBox1_->width(), PaintBox1_->height()), moving,
+                             look)) {
+        PaintView();
+        return;
+    }
+    // The hover test is not asked during a drag; its grid is stale from now on.
+    if (MouseController_) MouseController_->ModelImageChanged();
     PaintBox1_->update();
 }
 

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <string>
 
 namespace velomast {
@@ -334,13 +336,13 @@ void DrawDimensions(TViewCanvas& c) {
     c.SetTextColour(c.Look().WindowText);
 }
 
-void PaintView(const TWireList& m, QImage& viewBitmap, QPainter* target, const QRect& r, bool printing,
-               const TPlatformLook& look) {
+namespace {
+
+// The whole picture, or (with `skip`) the picture without the wires whose positions are
+// marked and without the source marks: the still layer of a drag.
+void PaintLayers(const TWireList& m, QImage& viewBitmap, const QRect& r, bool printing, const TPlatformLook& look,
+                 const std::vector<uint8_t>* skip) {
     const int w = r.width(), h = r.height();
-    if (w <= 0 || h <= 0) {
-        viewBitmap = QImage();
-        return;
-    }
     if (viewBitmap.size() != QSize(w, h) || viewBitmap.format() != QImage::Format_RGB32)
         viewBitmap = QImage(w, h, QImage::Format_RGB32);
     // All of it, the first row and column too: a printed picture has no frame over them.
@@ -377,18 +379,82 @@ void PaintView(const TWireList& m, QImage& viewBitmap, QPainter* target, const Q
         // Last to first, so that lower-numbered wires lie on top.
         for (size_t i = m.Count(); i-- > 0;) {
             const TWire* wire = m[i];
-            if (wire->Visible) DrawWire(*wire, c);
+            if (wire->Visible && !(skip && i < skip->size() && (*skip)[i])) DrawWire(*wire, c);
         }
         c.FlushWireLayer();
 
         if (m.ShowDimensions) DrawDimensions(c);
-        DrawSources(c);
+        if (!skip) DrawSources(c);
     }
+}
+
+} // namespace
+
+void PaintView(const TWireList& m, QImage& viewBitmap, QPainter* target, const QRect& r, bool printing,
+               const TPlatformLook& look) {
+    if (r.width() <= 0 || r.height() <= 0) {
+        viewBitmap = QImage();
+        return;
+    }
+    PaintLayers(m, viewBitmap, r, printing, look, nullptr);
     if (!target) return;
     if (printing)
         target->drawImage(r, viewBitmap);
     else
         target->drawImage(r.topLeft(), viewBitmap);
+}
+
+bool TDragPicture::Paint(const TWireList& m, QImage& viewBitmap, const QRect& r, const std::vector<size_t>& moving,
+                         const TPlatformLook& look) {
+    // Length labels are shared out between the wires of an element: a moving wire changes
+    // the labels of still ones, so the picture is not split then.
+    if (m.ShowDimensions || r.width() <= 0 || r.height() <= 0) {
+        Invalidate();
+        return false;
+    }
+    bool fresh = Valid_ && Count_ == m.Count() && Still_.size() == r.size() && Skip_.size() == m.Count();
+    for (size_t i : moving) {
+        if (i >= m.Count()) {
+            Invalidate();
+            return false;
+        }
+        if (fresh && !Skip_[i]) fresh = false;
+    }
+    if (!fresh) {
+        if (!Valid_ || Skip_.size() != m.Count()) {
+            Skip_.assign(m.Count(), 0);
+            Moving_.clear();
+        }
+        for (size_t i : moving)
+            if (!Skip_[i]) {
+                Skip_[i] = 1;
+                Moving_.push_back(i);
+            }
+        // Last to first, as the whole picture draws them.
+        std::sort(Moving_.begin(), Moving_.end(), std::greater<>());
+        PaintLayers(m, Still_, r, false, look, &Skip_);
+        Count_ = m.Count();
+        Valid_ = true;
+        ++Builds_;
+    }
+    if (viewBitmap.size() == Still_.size() && viewBitmap.format() == Still_.format())
+        std::memcpy(viewBitmap.bits(), Still_.constBits(), static_cast<size_t>(Still_.sizeInBytes()));
+    else
+        viewBitmap = Still_.copy();
+    QPainter p(&viewBitmap);
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.setBrush(look.Window);
+    TViewCanvas c(p, m, look, QRect(0, 0, r.width(), r.height()), false, &viewBitmap);
+    SetTextAngle(c, 0);
+    c.SetFontSize(9);
+    c.SetTextColour(look.WindowText);
+    for (size_t i : Moving_) {
+        const TWire* wire = m[i];
+        if (wire->Visible) DrawWire(*wire, c);
+    }
+    c.FlushWireLayer();
+    DrawSources(c);
+    return true;
 }
 
 } // namespace velomast

@@ -11,6 +11,9 @@
 #include <QPainter>
 #include <QRect>
 
+#include <cstdint>
+#include <vector>
+
 namespace velomast {
 
 // Draws the whole picture of the model's current view into `viewBitmap`, which is first
@@ -21,6 +24,33 @@ namespace velomast {
 // the ground fill. An empty r leaves a null image.
 void PaintView(const TWireList& m, QImage& viewBitmap, QPainter* target, const QRect& r, bool printing,
                const TPlatformLook& look = {});
+
+// The picture while wire ends are dragged, in two layers: the still layer (everything but
+// the moving wires and the source marks) is drawn once, and each move puts the moving
+// wires, then the source marks, over a copy of it. The moving wires thus lie over the
+// still ones and their marks until the drag ends and the whole picture is drawn again.
+// The still layer is kept while only wires it leaves out move; a wire that starts moving
+// has it drawn again without that wire. The owner calls Invalidate whenever anything else
+// in the model or the view changes.
+class TDragPicture {
+public:
+    // Draws the picture into `viewBitmap` (r's size); `moving` are list positions of the
+    // wires moved since the drag began. False, leaving `viewBitmap` alone, when the picture
+    // cannot be split (length labels shown): the caller draws the whole picture.
+    bool Paint(const TWireList& m, QImage& viewBitmap, const QRect& r, const std::vector<size_t>& moving,
+               const TPlatformLook& look = {});
+    void Invalidate() { Valid_ = false; }
+    // How many times the still layer was drawn.
+    int Builds() const { return Builds_; }
+
+private:
+    bool Valid_ = false;
+    size_t Count_ = 0;
+    QImage Still_;
+    std::vector<uint8_t> Skip_;
+    std::vector<size_t> Moving_; // last to first
+    int Builds_ = 0;
+};
 
 // One wire with its direction mark, junction crosses and load marks. The lines and marks
 // are batched on the canvas and reach the image with the canvas's FlushWireLayer.

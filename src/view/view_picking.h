@@ -6,6 +6,9 @@
 #include "model/vec3.h"
 #include "model/wire_list.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace velomast {
 
 inline constexpr int32_t WireHitRadius = 3;
@@ -28,6 +31,40 @@ void ClearDragList(TWireList& m);
 // The hover test of a flat view: the first own visible wire whose end or line is under
 // the cursor; nullptr when none is.
 TWire* FindWireUnderCursor(const TWireList& m, ScreenPoint cursor);
+
+// The hover test answered from a grid of screen cells over the view rectangle, so that a
+// move costs the same for ten wires or a million. Each cell lists, in list order, the own
+// visible wires whose hit zone (end squares and line band) can reach into it; the first
+// of them that the exact test accepts is FindWireUnderCursor's answer. Built on the first
+// question after Invalidate (or after the view rectangle, scale, centre, page, angles or
+// wire count changed); a cursor outside the rectangle is answered by the plain scan.
+class THoverIndex {
+public:
+    static constexpr int32_t CellSize = 16;
+
+    void Invalidate() { Valid_ = false; }
+    TWire* Find(const TWireList& m, ScreenPoint cursor);
+    bool Built() const { return Valid_; }
+
+private:
+    struct TKey {
+        TRectI Rect;
+        double Scale = 0, Factor = 0, Elevation = 0, Azimuth = 0;
+        Vec3 Centre;
+        ScreenPoint CentrePixel;
+        uint8_t Kind = 0;
+        size_t Count = 0, OwnCount = 0;
+        bool operator==(const TKey&) const;
+    };
+    static TKey KeyOf(const TWireList& m);
+    void Build(const TWireList& m);
+
+    bool Valid_ = false;
+    TKey Key_;
+    int32_t Cols_ = 0, Rows_ = 0;
+    std::vector<uint32_t> Start_; // Cols_ * Rows_ + 1 offsets into Wires_
+    std::vector<uint32_t> Wires_; // wire positions, ascending within a cell
+};
 
 // The end a new or moved end snaps to: the first start, then end, in list order, of an own
 // wire that is not being dragged, lying less than 10 pixels from the cursor; points that

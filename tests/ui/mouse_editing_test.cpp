@@ -8,6 +8,7 @@
 #include "ui/paint_box.h"
 #include "ui/tfm_velomast.h"
 #include "view/view_camera.h"
+#include "view/view_painter.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -500,4 +501,42 @@ TEST_F(MouseEditing, CentreButtons) {
     ExpectPoint(M().ViewCenter, {2, 1, 3});
     W->Button("sbCenterOnSelected")->click();
     ExpectPoint(M().ViewCenter, {0, 0, 0.5});
+}
+
+// A drag redraws only the moving wires over a kept picture of the others. The mirrored
+// twin and the neighbour that keep-connections takes along move as well, so they must
+// leave no trace where they were; after the release the whole picture is drawn again.
+TEST_F(MouseEditing, DragPictureShowsEveryMovingWireOnlyWhereItIs) {
+    SidePanelButton("sbMirror")->setChecked(true);
+    SetKeepConnections(true);
+    MakeWires({{{1, 0.5, 0}, {2, 0.5, 0}}, {{1, -0.5, 0}, {2, -0.5, 0}}, {{2, -0.5, 0}, {3, -0.5, 0}},
+               {{-2, -2, 0}, {-1, -2, 0}}});
+    auto whole = [this] {
+        QImage image;
+        TPlatformLook look;
+        look.DecimalMark = W->DecimalMark();
+        velomast::PaintView(M(), image, nullptr, QRect(0, 0, Box->width(), Box->height()), false, look);
+        return image;
+    };
+    auto same = [](const QImage& a, const QImage& b, QPoint centre, int r) {
+        for (int y = centre.y() - r; y <= centre.y() + r; ++y)
+            for (int x = centre.x() - r; x <= centre.x() + r; ++x)
+                if (a.pixel(x, y) != b.pixel(x, y)) return false;
+        return true;
+    };
+    Press(Px(2, 0.5));
+    MoveTo(Px(2, 0.8));
+    MoveTo(Px(2, 1.2));
+    QApplication::processEvents();
+    const QImage during = W->ViewBitmap();
+    const QImage expected = whole();
+    // The twin's and the neighbour's old middles, the dragged wire's old end, and a
+    // wire that never moved.
+    for (QPoint p : {Px(1.7, -0.5), Px(2.3, -0.5), Px(2, 0.5), Px(-1.5, -2), Px(1.5, 0.85), Px(2.5, -0.85)})
+        EXPECT_TRUE(same(during, expected, p, 4)) << p.x() << "," << p.y();
+    ExpectWire(M()[2], {2, -1.2, 0}, {3, -0.5, 0});
+    Release(Px(2, 1.2));
+    QApplication::processEvents();
+    EXPECT_EQ(W->ViewBitmap(), whole());
+    SidePanelButton("sbMirror")->setChecked(false);
 }

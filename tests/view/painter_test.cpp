@@ -430,3 +430,75 @@ TEST(Painting, AWireFarFromTheOriginPaintsWithoutOverflow) {
         EXPECT_FALSE(Paint(m).isNull());
     }
 }
+
+// Pixels where two pictures differ, and their bounding box.
+QRect Difference(const QImage& a, const QImage& b, int* count = nullptr) {
+    QRect box;
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                box |= QRect(x, y, 1, 1);
+                ++n;
+            }
+    if (count) *count = n;
+    return box;
+}
+
+// While ends are dragged the picture is the kept still layer with the moving wires over
+// it: no trace of a moving wire where it was, sources still on top, the still layer drawn
+// again only when another wire starts moving, and the same picture as a whole one where
+// no still wire lies over a moving one.
+TEST(Painting, DragPictureDrawsOnlyTheMovingWiresOverTheStillLayer) {
+    TWireList m;
+    TopView(m);
+    m.ShowGrid = true;
+    m.GridMode = 1;
+    TWire* a = m.NewWire({-1, 1, 0}, {0, 1, 0}, 0.001);
+    TWire* b = m.NewWire({0, 1, 0}, {1, 1, 0}, 0.001);
+    m.NewWire({-1, -1, 0}, {1, -1, 0}, 0.001);
+    m.NewWire({-1.5, 0.5, 0}, {-1.5, -1.5, 0}, 0.001); // crosses the path of wire 1's start
+    m.NewObjectFromText(KindSource, "w1c, 0.0, 1.0");
+    m.NewObjectFromText(KindLoad, "w2c, 0, 1.5, 0, 0, 0, 0");
+    m.RebuildElements();
+    const QRect r(0, 0, m.ViewRect.Width(), m.ViewRect.Height());
+    TDragPicture drag;
+    QImage im;
+
+    // Wire 1 lies over every other wire in the whole picture too.
+    a->SetEnds({-1.5, 0, 0}, a->P2(), false, false, true);
+    ASSERT_TRUE(drag.Paint(m, im, r, {0}));
+    EXPECT_EQ(drag.Builds(), 1);
+    int differing = -1;
+    EXPECT_TRUE(Difference(im, Paint(m), &differing).isEmpty()) << differing;
+    a->SetEnds({-1.5, 0.5, 0}, a->P2(), false, false, true);
+    ASSERT_TRUE(drag.Paint(m, im, r, {0}));
+    EXPECT_EQ(drag.Builds(), 1);
+    EXPECT_TRUE(Difference(im, Paint(m)).isEmpty());
+
+    // Wire 2 starts moving too: the still layer is drawn without it, and no trace of it
+    // (line, direction mark, load cross) stays where it was.
+    b->SetEnds({-1.5, 0.5, 0}, {1, 1.5, 0}, false, false, true);
+    ASSERT_TRUE(drag.Paint(m, im, r, {0, 1}));
+    EXPECT_EQ(drag.Builds(), 2);
+    EXPECT_TRUE(Difference(im, Paint(m)).isEmpty());
+
+    // The last wire, under the selected third one in the whole picture, crosses it: only
+    // there do the pictures differ, the moving wire lying on top.
+    m.SelectWire(m[2], true);
+    drag.Invalidate();
+    m[3]->SetEnds({0.5, 0.5, 0}, {0.5, -1.5, 0}, false, false, true);
+    ASSERT_TRUE(drag.Paint(m, im, r, {0, 1, 3}));
+    const QRect diff = Difference(im, Paint(m));
+    EXPECT_FALSE(diff.isEmpty());
+    EXPECT_TRUE(Around(ProjectPoint(m, {0.5, -1, 0}), 3).contains(diff)) << diff.x() << "," << diff.y();
+
+    // Length labels are shared between wires: then the whole picture is the caller's job.
+    m.ShowDimensions = true;
+    QImage untouched(5, 5, QImage::Format_RGB32);
+    EXPECT_FALSE(drag.Paint(m, untouched, r, {0}));
+    EXPECT_EQ(untouched.size(), QSize(5, 5));
+    // A move of a wire that is gone is refused as well.
+    m.ShowDimensions = false;
+    EXPECT_FALSE(drag.Paint(m, im, r, {7}));
+}

@@ -156,3 +156,57 @@ TEST(Picking, RectangleSelectsWiresStrictlyInsideWhenDrawnDownRight) {
     EXPECT_TRUE(SelectInArea(m, p1, p2, false));
     EXPECT_TRUE(m.Selection.Empty());
 }
+
+// The cell grid must give the plain scan's answer everywhere: along every 5th row and
+// every 5th column of the view and its border, each pixel of them, for wires of every slope, short and long, reaching past the edges,
+// hidden, foreign and in every view page.
+TEST(Picking, HoverIndexAgreesWithThePlainScanAtEveryPixel) {
+    for (uint8_t page : {uint8_t{1}, uint8_t{2}, uint8_t{3}}) {
+        TWireList m;
+        SetViewPage(m, page);
+        uint32_t seed = 12345u + page;
+        auto rnd = [&seed](double lo, double hi) {
+            seed = seed * 1664525u + 1013904223u;
+            return lo + (hi - lo) * ((seed >> 8) / double(1u << 24));
+        };
+        for (int i = 0; i < 80; ++i) {
+            const double k = i % 10 == 0 ? 8 : 0.3; // a few long ones cross the whole view
+            const Vec3 a{rnd(-4, 4), rnd(-3, 3), rnd(-3, 3)};
+            const Vec3 b{a.X + rnd(-k, k), a.Y + rnd(-k, k), a.Z + rnd(-k, k)};
+            TWire* w = m.NewWire(a, b, -2, i % 17 == 0 ? 1 : 0);
+            if (w && i % 13 == 0) w->Visible = false;
+        }
+        m.NewWire({0, 0, 0}, {0, 0, 0.00001}, -2); // a point on the screen
+        THoverIndex index;
+        int hits = 0;
+        for (int32_t y = m.ViewRect.Top - 6; y < m.ViewRect.Bottom + 6; ++y)
+            for (int32_t x = m.ViewRect.Left - 6; x < m.ViewRect.Right + 6; ++x) {
+                if (x % 5 != 0 && y % 5 != 0) continue;
+                TWire* expected = FindWireUnderCursor(m, {x, y});
+                hits += expected != nullptr;
+                ASSERT_EQ(index.Find(m, {x, y}), expected) << int(page) << ": " << x << "," << y;
+            }
+        EXPECT_GT(hits, 2000);
+        EXPECT_TRUE(index.Built());
+    }
+}
+
+TEST(Picking, HoverIndexFollowsTheViewAndIsRebuiltWhenAsked) {
+    TWireList m;
+    TopView(m);
+    TWire* a = m.NewWire({0, 0, 0}, {1, 0, 0}, -2); // (400, 230)-(520, 230)
+    THoverIndex index;
+    EXPECT_EQ(index.Find(m, {460, 231}), a);
+    // A pan moves the wire on the screen: the grid notices by itself.
+    m.ViewCenter = {0, 1, 0};
+    EXPECT_EQ(index.Find(m, {460, 231}), nullptr);
+    EXPECT_EQ(index.Find(m, {460, 351}), a);
+    // A moved end is the model's business: the owner invalidates.
+    a->SetEnds({0, 0, 0}, {0, -1, 0}, false, false, true); // now (400, 350)-(400, 470)
+    index.Invalidate();
+    EXPECT_EQ(index.Find(m, {460, 351}), nullptr);
+    EXPECT_EQ(index.Find(m, {401, 400}), a);
+    // A new wire changes the count: rebuilt without being asked.
+    TWire* b = m.NewWire({-1, 0, 0}, {-1, -1, 0}, -2); // (280, 350)-(280, 470)
+    EXPECT_EQ(index.Find(m, {281, 400}), b);
+}
