@@ -1,4 +1,5 @@
 #include "about_dialog.h"
+#include "ui/language_texts.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -24,6 +25,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(purpose);
     layout->addWidget(buttons);
     setMinimumWidth(360);
+    ApplyLanguage(this);
 }
 
 } // namespace velomast

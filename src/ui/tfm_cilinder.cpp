@@ -1,4 +1,5 @@
 #include "tfm_cilinder.h"
+#include "ui/language_texts.h"
 
 #include "model/number_format.h"
 #include "ui/float_spin_edit.h"
@@ -57,6 +58,7 @@ TfmCilinder::TfmCilinder(QWidget* parent) : TGeneratorDialog(parent) {
     connect(chHoopIsolated_, &QCheckBox::toggled, this, [this] { UpdateEstimates(); });
     for (QComboBox* c : {cbTopSide_, cbBottomSide_})
         connect(c, &QComboBox::currentIndexChanged, this, [this] { UpdateEstimates(); });
+    ApplyLanguage(this);
 }
 
 void TfmCilinder::BuildMainPage(QWidget* page) {
@@ -86,7 +88,10 @@ void TfmCilinder::BuildMainPage(QWidget* page) {
     hoops->addWidget(MakeLabel("laHoopCount", "Количество перемычек:"), 0, 0);
     hoops->addWidget(rseHoopCount_, 0, 1);
     // A double click on this label exports the dialog's texts into the language file.
-    hoops->addWidget(MakeLabel("Label11", "Отступ от концов в % от исх. длины:"), 1, 0);
+    QLabel* label11 = MakeLabel("Label11", "Отступ от концов в % от исх. длины:");
+    // A double click writes this dialog's texts into the language file ru.lng.
+    InstallLanguageExport(label11, this);
+    hoops->addWidget(label11, 1, 0);
     hoops->addWidget(rseHoopShift_, 1, 1);
     chHoopIsolated_ = new QCheckBox("Использовать диэлектрик", page);
     chHoopIsolated_->setObjectName("chHoopIsolated");

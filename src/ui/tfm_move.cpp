@@ -1,4 +1,5 @@
 #include "tfm_move.h"
+#include "ui/language_texts.h"
 
 #include "ui/float_spin_edit.h"
 
@@ -44,6 +45,7 @@ TfmMove::TfmMove(QWidget* parent) : TTransformDialog(parent) {
     grid->addLayout(buttons, 5, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    ApplyLanguage(this);
 }
 
 void TfmMove::Prepare(TVariant variant, int count, int wireNumber) {

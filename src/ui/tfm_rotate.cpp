@@ -1,4 +1,5 @@
 #include "tfm_rotate.h"
+#include "ui/language_texts.h"
 
 #include "ui/float_spin_edit.h"
 
@@ -105,6 +106,7 @@ TfmRotate::TfmRotate(QWidget* parent) : TTransformDialog(parent) {
     main->setSizeConstraint(QLayout::SetFixedSize);
 
     UpdateIncreaseStep();
+    ApplyLanguage(this);
 }
 
 void TfmRotate::Prepare(int count, int wireNumber, uint8_t viewKind) {

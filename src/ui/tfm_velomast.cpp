@@ -1,6 +1,7 @@
 #include "tfm_velomast.h"
 
 #include "settings/qt_translation.h"
+#include "ui/language_texts.h"
 #include "settings/settings_file.h"
 #include "ui/analysis_state.h"
 #include "ui/mouse_controller.h"
@@ -108,6 +109,9 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     ConnectSettings();
     qApp->installEventFilter(this);
     setAcceptDrops(true);
+    // Commands added after the start-up language switch speak the chosen language too.
+    if (Action("NLangEn")->isChecked()) ApplyLanguage(this, false);
+    Built_ = true;
     UpdateForm();
 }
 
