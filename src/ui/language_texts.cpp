@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolButton>
@@ -194,7 +195,9 @@ bool IsValueLabel(const QObject* o) {
     const auto* l = qobject_cast<const QLabel*>(o);
     if (!l) return false;
     if (o->objectName().startsWith(QStringLiteral("StatusBar"))) return true;
-    for (const QChar c : l->text())
+    QString text = l->text();
+    text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    for (const QChar c : text)
         if (c.isDigit()) return true;
     return false;
 }
@@ -272,9 +275,8 @@ void ExportLanguageInto(QWidget* form, TLanguageFile& file) {
     Walk(form, [&](QObject* o) {
         const QString name = o->objectName();
         if (name.isEmpty() || name.startsWith(QStringLiteral("qt_"))) return;
-        if (IsValueLabel(o)) return;
         const TTexts t = TextsOf(o);
-        if (t.HasCaption && !t.Caption.isEmpty() && t.Caption != QStringLiteral("-")) file.Write(section, name, t.Caption);
+        if (t.HasCaption && !IsValueLabel(o) && !t.Caption.isEmpty() && t.Caption != QStringLiteral("-")) file.Write(section, name, t.Caption);
         if (!t.Hint.isEmpty()) file.Write(section, name + QStringLiteral(".Hint"), t.Hint);
         if (auto* c = qobject_cast<QComboBox*>(o); c && WordItems(c))
             for (int i = 0; i < c->count(); ++i) file.Write(section, name + QStringLiteral(".Item%1").arg(i), c->itemText(i));
@@ -307,5 +309,7 @@ QString LanguageText(const char* section, const char* key) {
         if (std::strcmp(t.Section, section) == 0 && std::strcmp(t.Key, key) == 0) return QString::fromUtf8(t.Russian);
     return k;
 }
+
+void ResetLanguageTexts() { LoadedTexts() = TLanguageFile(); }
 
 } // namespace velomast

@@ -32,5 +32,7 @@ void InstallLanguageExport(QWidget* label, QWidget* form);
 // A text composed at run time: the value from the language file last read into a window,
 // or the built-in Russian text of the key (see the table in language_texts.cpp).
 QString LanguageText(const char* section, const char* key);
+// Forgets the texts read, back to the built-in ones (for a window that starts afresh).
+void ResetLanguageTexts();
 
 } // namespace velomast

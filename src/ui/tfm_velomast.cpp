@@ -306,8 +306,8 @@ void TfmVelomast::BuildMenus() {
     connect(AddAction(help, "NHelpAbout", "О программе..."), &QAction::triggered, this, &TfmVelomast::NHelpAboutClick);
     AddAction(help, "NHelpReadme", "readme.txt...", {}, false);
     QMenu* language = AddMenu(help, "NLanguage", "Change language");
-    QAction* en = AddAction(language, "NLangEn", " English (test only)", {}, false);
-    QAction* ru = AddAction(language, "NLangRu", " Русский", {}, false);
+    QAction* en = AddAction(language, "NLangEn", " English (test only)");
+    QAction* ru = AddAction(language, "NLangRu", " Русский");
     en->setCheckable(true);
     ru->setCheckable(true);
     ru->setChecked(true);
