@@ -72,6 +72,7 @@ const TRunTimeText RunTimeTexts[] = {
     {"TfmVelomast", "Text.Pasted", " Вставка из буфера: %1"},
     {"TfmVelomast", "Text.PasteBelowGround", " Вставка невозможна: провода оказались бы ниже уровня земли"},
     {"TfmVelomast", "Text.LinkedNotUpdated", " Связанный файл не обновлён: "},
+    {"TfmAbout", "Text.Version", "Версия %1"},
 };
 
 // The texts of the language file last read into a window.

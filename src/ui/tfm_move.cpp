@@ -30,9 +30,13 @@ TfmMove::TfmMove(QWidget* parent) : TTransformDialog(parent) {
         f->setValue(0);
         f->setMinimumWidth(90);
         *fields[i] = f;
-        grid->addWidget(new QLabel(QString::fromUtf8(captions[i]), this), i + 1, 0);
+        auto* caption = new QLabel(QString::fromUtf8(captions[i]), this);
+        caption->setObjectName(QStringLiteral("la%1").arg(QLatin1String(names[i] + 3)));
+        auto* unit = new QLabel("метров", this);
+        unit->setObjectName(QStringLiteral("la%1Unit").arg(QLatin1String(names[i] + 3)));
+        grid->addWidget(caption, i + 1, 0);
         grid->addWidget(f, i + 1, 1);
-        grid->addWidget(new QLabel("метров", this), i + 1, 2);
+        grid->addWidget(unit, i + 1, 2);
         connect(f, &QDoubleSpinBox::valueChanged, this, [this] { OffsetChanged(); });
     }
     chKeepConnection_ = new QCheckBox("Не разрывать соединения с другими проводами", this);

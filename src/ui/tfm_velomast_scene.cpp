@@ -132,7 +132,9 @@ void TfmVelomast::BuildScenePage(QWidget* page) {
         cap->setBuddy(e);
         grid->addWidget(cap, k, 0);
         grid->addWidget(e, k, 1);
-        grid->addWidget(new QLabel("м", page), k, 2);
+        auto* unit = new QLabel("м", page);
+        unit->setObjectName(QStringLiteral("%1Unit").arg(QLatin1String(names[k])));
+        grid->addWidget(unit, k, 2);
         connect(e, &QLineEdit::textChanged, this, [this, e] { edAntXChange(e); });
         edAnt_[k] = e;
         ShownAnt_[k] = "0";

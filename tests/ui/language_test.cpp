@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
@@ -40,6 +41,23 @@ bool HasCyrillic(const QString& s) {
     for (const QChar c : s)
         if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF) return true;
     return false;
+}
+
+// The controls of a window that still show Russian text (captions, titles, tab texts, hints).
+QStringList RussianTexts(QWidget* form) {
+    QStringList out;
+    auto check = [&](const QObject* o, const QString& what, const QString& text) {
+        if (HasCyrillic(text)) out << (o->objectName().isEmpty() ? QString(o->metaObject()->className()) : o->objectName()) + '.' + what + '=' + text;
+    };
+    for (QLabel* l : form->findChildren<QLabel*>()) check(l, "text", l->text());
+    for (QAbstractButton* b : form->findChildren<QAbstractButton*>()) check(b, "text", b->text());
+    for (QGroupBox* g : form->findChildren<QGroupBox*>()) check(g, "title", g->title());
+    for (QTabWidget* t : form->findChildren<QTabWidget*>())
+        for (int i = 0; i < t->count(); ++i) check(t->widget(i), "tab", t->tabText(i));
+    for (QWidget* w : form->findChildren<QWidget*>()) check(w, "hint", w->toolTip());
+    for (QAction* a : form->findChildren<QAction*>())
+        if (a->objectName() != "NLangRu") check(a, "text", a->text());
+    return out;
 }
 
 TEST(LanguageFileFormat, RoundTripKeepsValuesExactly) {
@@ -223,12 +241,18 @@ TEST_F(LanguageWindow, DialogsCreatedAfterTheSwitchAreEnglish) {
     TfmCilinder cage(W.get());
     EXPECT_EQ(cage.windowTitle(), "Create thick conductor");
     EXPECT_EQ(cage.findChild<QLabel*>("Label11")->text(), "End offset, % of the original length:");
-    QStringList russian;
-    for (QLabel* l : cage.findChildren<QLabel*>())
-        if (HasCyrillic(l->text())) russian << l->objectName();
-    for (QAbstractButton* b : cage.findChildren<QAbstractButton*>())
-        if (HasCyrillic(b->text())) russian << b->objectName();
-    EXPECT_TRUE(russian.isEmpty()) << russian.join(", ").toStdString();
+    for (const auto& dialog : CreateAllDialogs(W.get(), Dialogs)) {
+        EXPECT_FALSE(HasCyrillic(dialog->windowTitle())) << dialog->windowTitle().toStdString();
+        const QStringList russian = RussianTexts(dialog.get());
+        EXPECT_TRUE(russian.isEmpty()) << LanguageSection(dialog.get()).toStdString() << ": "
+                                       << russian.join(", ").toStdString();
+    }
+}
+
+TEST_F(LanguageWindow, MainWindowShowsNoRussianInEnglish) {
+    Trigger("NLangEn");
+    const QStringList russian = RussianTexts(W.get());
+    EXPECT_TRUE(russian.isEmpty()) << russian.join("\n").toStdString();
 }
 
 TEST_F(LanguageWindow, DoubleClickOnLabel11ExportsTheDialog) {
