@@ -178,7 +178,7 @@ void SetCaption(QObject* o, const QString& text) {
 void SetHint(QObject* o, const QString& text) {
     if (auto* a = qobject_cast<QAction*>(o)) {
         a->setToolTip(text);
-        a->setStatusTip(text);
+        if (!a->statusTip().isEmpty()) a->setStatusTip(text);
     } else if (auto* w = qobject_cast<QWidget*>(o)) {
         int index = -1;
         if (QTabWidget* tabs = TabHost(w, &index)) {

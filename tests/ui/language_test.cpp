@@ -136,6 +136,8 @@ TEST_F(LanguageWindow, StartsInEnglishWhenTheSettingSaysSo) {
     EXPECT_EQ(Text("NCheckModel"), "Check model...");
     EXPECT_EQ(SideTab("tsWires"), "Wires");
     EXPECT_EQ(W->Button("sbNew")->toolTip(), "New antenna");
+    EXPECT_EQ(W->Action("NUncomboAll")->toolTip(), "Remove all combined (tapered) wire settings");
+    EXPECT_TRUE(W->Action("NUncomboAll")->statusTip().isEmpty());
     EXPECT_EQ(W->StatusText(1), "Wires in all: 0");
     EXPECT_EQ(W->StatusText(3), "Free space");
     EXPECT_EQ(W->findChild<QLabel*>("laWire")->text(), "Wire #0");
@@ -145,7 +147,6 @@ TEST_F(LanguageWindow, MenuCommandsSwitchThereAndBack) {
     EXPECT_EQ(Text("NFile"), "&Файл");
     EXPECT_TRUE(W->Action("NLangRu")->isChecked());
 
-    W->findChild<QMenu*>("NLanguage")->menuAction()->activate(QAction::Hover);
     Trigger("NLangEn");
     EXPECT_EQ(Text("NFile"), "&File");
     EXPECT_EQ(Text("NSettings"), "Settings...");
