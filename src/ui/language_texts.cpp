@@ -72,6 +72,15 @@ const TRunTimeText RunTimeTexts[] = {
     {"TfmVelomast", "Text.Pasted", " Вставка из буфера: %1"},
     {"TfmVelomast", "Text.PasteBelowGround", " Вставка невозможна: провода оказались бы ниже уровня земли"},
     {"TfmVelomast", "Text.LinkedNotUpdated", " Связанный файл не обновлён: "},
+    {"TfmVelomast", "Text.SceneSaved", " Сцена сохранена: "},
+    {"TfmVelomast", "Text.AndMore", " (и ещё %1)"},
+    {"TfmVelomast", "Text.SceneWritten", " Сцена записана: %1 проводов"},
+    {"TfmVelomast", "Text.NoWires", " В модели нет проводов"},
+    {"TfmVelomast", "Text.ReportEmptyTemplate", " Отчёт не подготовлен: в шаблоне %1 нет ни одного объекта"},
+    {"TfmVelomast", "Text.PreviewCaption", "Предварительный просмотр"},
+    {"TfmVelomast", "Text.PrintCaption", "Печать"},
+    {"TfmVelomast", "Text.ReportPrinted", " Отчёт отправлен на печать"},
+    {"TfmVelomast", "Text.ReportSaved", " Отчёт сохранён в файл %1"},
     {"TfmAbout", "Text.Version", "Версия %1"},
 };
 

@@ -1,6 +1,7 @@
 // The scene of antennas and landscape in the window: the menu "Сцена", the side page
 // "Сцена" and the field popup's "Установить здесь место основной антенны".
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "files/maa_writer.h"
 #include "model/number_format.h"
@@ -77,7 +78,7 @@ bool WriteScene(TfmVelomast& window, TScene& scene) {
         window.ShowMessage(Q(r.Message), IUserDialogs::Icon::Error);
         return false;
     }
-    window.SetStatusText(0, " Сцена сохранена: " + QFileInfo(Q(scene.SceneFileName)).fileName());
+    window.SetStatusText(0, LanguageText("TfmVelomast", "Text.SceneSaved") + QFileInfo(Q(scene.SceneFileName)).fileName());
     return true;
 }
 
@@ -226,7 +227,7 @@ void TfmVelomast::ShowSceneWarnings() {
     QStringList all;
     for (const std::string& line : w) all << Q(line);
     QString text = " " + all.front();
-    if (all.size() > 1) text += QStringLiteral(" (и ещё %1)").arg(all.size() - 1);
+    if (all.size() > 1) text += LanguageText("TfmVelomast", "Text.AndMore").arg(all.size() - 1);
     SetStatusText(0, text);
     panel->setToolTip(all.join('\n'));
 }
@@ -425,7 +426,7 @@ void TfmVelomast::NSaveSceneMaaClick() {
         for (const std::string& w : r.Warnings) lines << Q(w);
         ShowMessage(lines.join('\n'), IUserDialogs::Icon::Warning);
     }
-    SetStatusText(0, QStringLiteral(" Сцена записана: %1 проводов").arg(m.Count()));
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.SceneWritten").arg(m.Count()));
 }
 
 } // namespace velomast
