@@ -34,6 +34,10 @@ std::vector<std::unique_ptr<QWidget>> CreateAllDialogs(QWidget* parent, IUserDia
 }
 
 void ExportAllForms(TLanguageFile& file) {
+    // The built-in texts: no language file is read into the windows meanwhile.
+    const QString previous = LanguageFile();
+    LanguageFile().clear();
+    ResetLanguageTexts();
     QTemporaryDir dir;
     TMainWindowOptions options;
     options.SettingsPath = dir.filePath(QStringLiteral("velomast.ini"));
@@ -44,6 +48,7 @@ void ExportAllForms(TLanguageFile& file) {
         file.Write(section, QStringLiteral("Caption"), dialog->windowTitle());
         ExportLanguageInto(dialog.get(), file);
     }
+    LanguageFile() = previous;
 }
 
 bool ExportAllForms(const QString& fileName, QString* error) {
