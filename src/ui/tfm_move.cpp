@@ -54,10 +54,10 @@ TfmMove::TfmMove(QWidget* parent) : TTransformDialog(parent) {
 
 void TfmMove::Prepare(TVariant variant, int count, int wireNumber) {
     if (variant == TVariant::Paste) {
-        SetTitles("Вставка", " Вставить выбранны", count, wireNumber);
+        SetTitles("TfmMove", "Paste", count, wireNumber);
         chKeepConnection_->hide();
     } else {
-        SetTitles("Перемещение", " Переместить выбранны", count, wireNumber);
+        SetTitles("TfmMove", "Move", count, wireNumber);
         chKeepConnection_->show();
     }
 }

@@ -115,7 +115,7 @@ TfmRotate::TfmRotate(QWidget* parent) : TTransformDialog(parent) {
 
 void TfmRotate::Prepare(int count, int wireNumber, uint8_t viewKind) {
     Count_ = count;
-    SetTitles("Вращение", " Повернуть выбранны", count, wireNumber);
+    SetTitles("TfmRotate", "Rotate", count, wireNumber);
     Centers_->button(2)->setEnabled(count != 1);
     const int axis = viewKind == 1 ? 2 : viewKind == 2 ? 1 : 0;
     rbAxis_[axis]->setChecked(true);

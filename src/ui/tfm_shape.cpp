@@ -71,7 +71,7 @@ TfmShape::TfmShape(QWidget* parent) : TGeneratorDialog(parent) {
 
 void TfmShape::SetCalculatorOnly() {
     btOK_->hide();
-    btCancel_->setText("Закрыть");
+    btCancel_->setText(LanguageText("TfmShape", "Text.Close"));
     Buttons_->setStretch(Buttons_->count() - 1, 1);
 }
 

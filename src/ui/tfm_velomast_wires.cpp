@@ -316,7 +316,7 @@ void TfmVelomast::pmWirePopup() {
         const TWire* w = m.Selection.Current();
         const bool hasSource = m.SourceOf(w) != nullptr;
         Action("NpSourceDel")->setEnabled(hasSource);
-        Action("NpSource")->setText((hasSource ? QStringLiteral("Перенести") : QStringLiteral("Добавить")) + QStringLiteral(" источник"));
+        Action("NpSource")->setText(LanguageText("TfmVelomast", hasSource ? "Text.MoveSource" : "Text.AddSource"));
         Action("NpSource")->setEnabled(!w->IsIsolator());
         Action("NpMakeIsolator")->setEnabled(!w->IsIsolator());
     }

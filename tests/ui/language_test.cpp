@@ -6,6 +6,7 @@
 #include "ui/language_export.h"
 #include "ui/language_texts.h"
 #include "ui/tfm_cilinder.h"
+#include "ui/tfm_move.h"
 #include "ui/tfm_sets.h"
 #include "ui/tfm_velomast.h"
 
@@ -241,6 +242,14 @@ TEST_F(LanguageWindow, DialogsCreatedAfterTheSwitchAreEnglish) {
 
     TfmCilinder cage(W.get());
     EXPECT_EQ(cage.windowTitle(), "Create thick conductor");
+    // Texts that the dialogs compose once they know the wires.
+    cage.Prepare(TfmCilinder::TMode::Coil, 3, 2.5);
+    EXPECT_EQ(cage.findChild<QLabel*>("laBase")->text(), "Based on wire No. 3, length");
+    EXPECT_EQ(cage.findChild<QGroupBox*>("gbStart")->title(), " As a cylindrical helix ");
+    TfmMove move(W.get());
+    move.Prepare(TfmMove::TVariant::Paste, 4, 1);
+    EXPECT_EQ(move.windowTitle(), "Paste wire group");
+    EXPECT_EQ(move.findChild<QLabel*>("laTitle")->text(), " Paste the 4 selected wires: ");
     EXPECT_EQ(cage.findChild<QLabel*>("Label11")->text(), "End offset, % of the original length:");
     for (const auto& dialog : CreateAllDialogs(W.get(), Dialogs)) {
         EXPECT_FALSE(HasCyrillic(dialog->windowTitle())) << dialog->windowTitle().toStdString();
