@@ -1,9 +1,11 @@
 // The editor: one main window; a model file named on the command line is opened.
 //
 // --exit-after-paint (for the installation test): quits after the first picture of the
-// view and prints where the data files were found.
+// view and prints where the data files were found. --export-language FILE writes the texts
+// of every window into a language file.
 #include "settings/data_files.h"
 #include "settings/settings_file.h"
+#include "ui/language_export.h"
 #include "ui/tfm_velomast.h"
 
 #include <QApplication>
@@ -51,6 +53,13 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velomast.png")));
     QStringList args = QApplication::arguments().mid(1);
     const bool exitAfterPaint = args.removeAll(QStringLiteral("--exit-after-paint")) > 0;
+    // --export-language FILE (for the developers): the built-in texts of every window.
+    if (const qsizetype at = args.indexOf(QStringLiteral("--export-language")); at >= 0 && at + 1 < args.size()) {
+        QString error;
+        if (velomast::ExportAllForms(args.at(at + 1), &error)) return 0;
+        QTextStream(stderr) << error << '\n';
+        return 1;
+    }
     velomast::TMainWindowOptions options;
     options.Arguments = args;
     velomast::TfmVelomast window(options);

@@ -1,4 +1,5 @@
 #include "about_dialog.h"
+#include "ui/language_texts.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -12,7 +13,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* name = new QLabel("<h2>Веломаст</h2>", this);
     name->setObjectName("laName");
-    auto* version = new QLabel(QStringLiteral("Версия %1").arg(QStringLiteral(VELOMAST_VERSION)), this);
+    auto* version = new QLabel(LanguageText("TfmAbout", "Text.Version").arg(QStringLiteral(VELOMAST_VERSION)), this);
     version->setObjectName("laVersion");
     auto* purpose = new QLabel("Редактор проволочных моделей радиолюбительских антенн в формате MMANA (.maa).", this);
     purpose->setObjectName("laPurpose");
@@ -24,6 +25,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(purpose);
     layout->addWidget(buttons);
     setMinimumWidth(360);
+    ApplyLanguage(this);
 }
 
 } // namespace velomast

@@ -1,4 +1,5 @@
 #include "params_page.h"
+#include "ui/language_texts.h"
 
 #include "model/number_format.h"
 #include "model/parameter_texts.h"
@@ -35,8 +36,9 @@ const char* const FreqItems[] = {"1,825",   "1,840",   "1,910",   "3,530",   "3,
                                  "21,050",  "21,200",  "24,900",  "24,940",  "28,050",  "28,200",  "29,500",  "144,100",
                                  "145,500", "431,000", "432,000", "433,000", "1294,000", "1295,000"};
 const char* const ZRItems[] = {" 12,5", " 37", " 50", " 75", " 100", " 150", " 200", " 300", " 500", " 600", " 1000"};
-const char* const SourceHeaders[] = {"№", "Провод", "Напр., В", "Фаза, гр."};
-const char* const LoadHeaders[] = {"№", "Провод", "Тип", "L/R/A0", "C/jX/B0", "Q/A1", "F/B1", "A2"};
+const char* const SourceHeaders[] = {"dgSources.Col0", "dgSources.Col1", "dgSources.Col2", "dgSources.Col3"};
+const char* const LoadHeaders[] = {"dgLoads.Col0", "dgLoads.Col1", "dgLoads.Col2", "dgLoads.Col3",
+                                   "dgLoads.Col4", "dgLoads.Col5", "dgLoads.Col6", "dgLoads.Col7"};
 
 QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& hint, bool editable) {
     auto* c = new QComboBox(parent);
@@ -199,22 +201,25 @@ TParamsPage::TParamsPage(TfmVelomast& owner, QWidget* parent) : QWidget(parent),
     settings->setObjectName("tsSettings");
     auto* row = new QHBoxLayout(settings);
     auto* zBox = new QGroupBox(" Стандартное Z, (КСВ=1) ", settings);
+    zBox->setObjectName("gbZ");
     auto* zForm = new QFormLayout(zBox);
     cbZ_R_ = MakeCombo(zBox, "cbZ_R", "Активное сопротивление", true);
     for (const char* item : ZRItems) cbZ_R_->addItem(withMark(item));
     cbZ_R_->setEditText(" 50");
     cbZ_jX_ = MakeField(zBox, "cbZ_jX", withMark(" 0,0"));
-    zForm->addRow("R, Ом:", cbZ_R_);
-    zForm->addRow("jX, Ом:", cbZ_jX_);
+    zForm->addRow(MakeLabel(zBox, "laZ_R", "R, Ом:"), cbZ_R_);
+    zForm->addRow(MakeLabel(zBox, "laZ_jX", "jX, Ом:"), cbZ_jX_);
     row->addWidget(zBox, 0, Qt::AlignTop);
     auto* fbBox = new QGroupBox(" Направление тыла для F/B ", settings);
+    fbBox->setObjectName("gbFB");
     auto* fbForm = new QFormLayout(fbBox);
     cbFB_Azim_ = MakeField(fbBox, "cbFB_Azim", " 120");
     cbFB_Elev_ = MakeField(fbBox, "cbFB_Elev", " 60");
-    fbForm->addRow("Азимут:", cbFB_Azim_);
-    fbForm->addRow("Элевация:", cbFB_Elev_);
+    fbForm->addRow(MakeLabel(fbBox, "laFB_Azim", "Азимут:"), cbFB_Azim_);
+    fbForm->addRow(MakeLabel(fbBox, "laFB_Elev", "Элевация:"), cbFB_Elev_);
     row->addWidget(fbBox, 0, Qt::AlignTop);
     auto* segBox = new QGroupBox(" Сегментация ", settings);
+    segBox->setObjectName("gbSegmentation");
     auto* segForm = new QGridLayout(segBox);
     cbDM1_ = MakeCombo(segBox, "cbDM1", "Минимальная длина сегмента", true);
     cbDM1_->addItems({"100", "200", "400", "600", "800", "1500", "3000"});
@@ -491,8 +496,8 @@ QString TParamsPage::SourcesCellText(int col, int row) const {
     const TWireList& m = Model();
     const int n = static_cast<int>(m.Sources.size());
     if (col < 0 || col > 3 || row < 0) return {};
-    if (row == 0) return QString::fromUtf8(SourceHeaders[col]);
-    if (row > n) return row == n + 1 && col == 0 ? QStringLiteral("Новый") : QString();
+    if (row == 0) return LanguageText("TfmVelomast", SourceHeaders[col]);
+    if (row > n) return row == n + 1 && col == 0 ? LanguageText("TfmVelomast", "dgSources.New") : QString();
     const TWObject& s = *m.Sources[static_cast<size_t>(row) - 1];
     switch (col) {
     case 0: return QString::number(row);
@@ -566,8 +571,8 @@ QString TParamsPage::LoadsCellText(int col, int row) const {
     const TWireList& m = Model();
     const int n = static_cast<int>(m.Loads.size());
     if (col < 0 || col > 7 || row < 0) return {};
-    if (row == 0) return QString::fromUtf8(LoadHeaders[col]);
-    if (row > n) return row == n + 1 && col == 0 ? QStringLiteral("Новая") : QString();
+    if (row == 0) return LanguageText("TfmVelomast", LoadHeaders[col]);
+    if (row > n) return row == n + 1 && col == 0 ? LanguageText("TfmVelomast", "dgLoads.New") : QString();
     const TWObject& l = *m.Loads[static_cast<size_t>(row) - 1];
     if (col == 0) return QString::number(row);
     if (col == 1) return Q(l.WireRef());

@@ -1,4 +1,5 @@
 #include "tfm_cilinder.h"
+#include "ui/language_texts.h"
 
 #include "model/number_format.h"
 #include "ui/float_spin_edit.h"
@@ -57,6 +58,7 @@ TfmCilinder::TfmCilinder(QWidget* parent) : TGeneratorDialog(parent) {
     connect(chHoopIsolated_, &QCheckBox::toggled, this, [this] { UpdateEstimates(); });
     for (QComboBox* c : {cbTopSide_, cbBottomSide_})
         connect(c, &QComboBox::currentIndexChanged, this, [this] { UpdateEstimates(); });
+    ApplyLanguage(this);
 }
 
 void TfmCilinder::BuildMainPage(QWidget* page) {
@@ -86,7 +88,10 @@ void TfmCilinder::BuildMainPage(QWidget* page) {
     hoops->addWidget(MakeLabel("laHoopCount", "Количество перемычек:"), 0, 0);
     hoops->addWidget(rseHoopCount_, 0, 1);
     // A double click on this label exports the dialog's texts into the language file.
-    hoops->addWidget(MakeLabel("Label11", "Отступ от концов в % от исх. длины:"), 1, 0);
+    QLabel* label11 = MakeLabel("Label11", "Отступ от концов в % от исх. длины:");
+    // A double click writes this dialog's texts into the language file ru.lng.
+    InstallLanguageExport(label11, this);
+    hoops->addWidget(label11, 1, 0);
     hoops->addWidget(rseHoopShift_, 1, 1);
     chHoopIsolated_ = new QCheckBox("Использовать диэлектрик", page);
     chHoopIsolated_->setObjectName("chHoopIsolated");
@@ -150,11 +155,11 @@ void TfmCilinder::BuildCoilPage(QWidget* page) {
 void TfmCilinder::Prepare(TMode mode, int wireNumber, double baseLength) {
     Mode_ = mode;
     BaseLength_ = baseLength;
-    laBase_->setText(QStringLiteral("На основе провода №%1 длиной").arg(wireNumber));
-    laLength_->setText(QString::fromStdString(FormatFloatF(baseLength, 0, 2, DecimalMark())) + " м.");
+    laBase_->setText(LanguageText("TfmCilinder", "Text.BaseWire").arg(wireNumber));
+    laLength_->setText(QString::fromStdString(FormatFloatF(baseLength, 0, 2, DecimalMark())) + LanguageText("TfmCilinder", "Text.Metres"));
     const bool coil = mode == TMode::Coil;
     if (coil && gbStart_->parentWidget() != tsSpir_) {
-        gbStart_->setTitle(" В виде цилиндрической винтовой линии ");
+        gbStart_->setTitle(LanguageText("TfmCilinder", "Text.CoilTitle"));
         gbStart_->setParent(tsSpir_);
         SpirLayout_->insertWidget(0, gbStart_);
         chZeroBase_->setParent(tsSpir_);
@@ -198,14 +203,14 @@ void TfmCilinder::UpdateEstimates() {
     if (Mode_ == TMode::Coil) {
         const TGeneratorEstimate e = EstimateCoil(BaseLength_, CoilParams());
         ShowWireCount(laWireCount_, e.Count);
-        laTotalLength_->setText(QString::fromStdString(FormatFloatF(e.TotalLength, 6, 2, DecimalMark())) + " м.");
+        laTotalLength_->setText(QString::fromStdString(FormatFloatF(e.TotalLength, 6, 2, DecimalMark())) + LanguageText("TfmCilinder", "Text.Metres"));
         laInd_->setText(QString::fromStdString(FormatFloatF(e.Inductance, 6, 2, DecimalMark())));
         return;
     }
     const TCageParams p = CageParams();
     const TGeneratorEstimate e = EstimateCage(BaseLength_, p);
     ShowWireCount(laWireCount_, e.Count);
-    laTotalLength_->setText(Number(e.TotalLength, 5, 1) + " м.");
+    laTotalLength_->setText(Number(e.TotalLength, 5, 1) + LanguageText("TfmCilinder", "Text.Metres"));
     // A single hoop makes the faces converge on the end: there is nothing to connect.
     const bool ends = p.Hoops > 1;
     for (QWidget* w : std::initializer_list<QWidget*>{laTopSide_, laBottomSide_, cbTopSide_, cbBottomSide_})

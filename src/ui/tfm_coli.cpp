@@ -1,4 +1,5 @@
 #include "tfm_coli.h"
+#include "ui/language_texts.h"
 
 #include "model/generators.h"
 #include "model/vec3.h"
@@ -49,6 +50,7 @@ TfmColi::TfmColi(QWidget* parent) : TGeneratorDialog(parent) {
     connect(rseRatioLen_, &QDoubleSpinBox::editingFinished, this, [this] {
         if (!rseRatioLen_->hasFocus()) seWCountChange();
     });
+    ApplyLanguage(this);
 }
 
 void TfmColi::Prepare(double length, double wavelength) {

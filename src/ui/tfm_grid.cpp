@@ -1,4 +1,5 @@
 #include "tfm_grid.h"
+#include "ui/language_texts.h"
 
 #include "model/generators.h"
 #include "ui/float_spin_edit.h"
@@ -34,6 +35,7 @@ TfmGrid::TfmGrid(QWidget* parent) : TGeneratorDialog(parent) {
 
     for (QSpinBox* f : {seH_, seV_}) connect(f, &QSpinBox::valueChanged, this, [this] { seHChange(); });
     seHChange();
+    ApplyLanguage(this);
 }
 
 int TfmGrid::CellsH() const { return seH_->value(); }

@@ -1,4 +1,5 @@
 #include "tfm_house.h"
+#include "ui/language_texts.h"
 
 #include "ui/float_spin_edit.h"
 
@@ -54,6 +55,7 @@ TfmHouse::TfmHouse(QWidget* parent) : TGeneratorDialog(parent) {
 
     connect(seCount_, &QSpinBox::valueChanged, this, [this] { seCountChange(); });
     seCountChange();
+    ApplyLanguage(this);
 }
 
 int TfmHouse::Storeys() const { return seCount_->value(); }

@@ -1,4 +1,5 @@
 #include "tfm_linked.h"
+#include "ui/language_texts.h"
 
 #include "ui/user_dialogs.h"
 
@@ -113,6 +114,7 @@ TfmLinked::TfmLinked(IUserDialogs& dialogs, const QString& modelFileName, QWidge
     connect(sbAddFile, &QToolButton::clicked, this, &TfmLinked::sbAddFileClick);
     connect(sbDelete, &QToolButton::clicked, this, &TfmLinked::sbDeleteClick);
     resize(520, 360);
+    ApplyLanguage(this);
 }
 
 QStringList TfmLinked::Files() const {

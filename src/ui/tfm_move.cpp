@@ -1,4 +1,5 @@
 #include "tfm_move.h"
+#include "ui/language_texts.h"
 
 #include "ui/float_spin_edit.h"
 
@@ -29,9 +30,13 @@ TfmMove::TfmMove(QWidget* parent) : TTransformDialog(parent) {
         f->setValue(0);
         f->setMinimumWidth(90);
         *fields[i] = f;
-        grid->addWidget(new QLabel(QString::fromUtf8(captions[i]), this), i + 1, 0);
+        auto* caption = new QLabel(QString::fromUtf8(captions[i]), this);
+        caption->setObjectName(QStringLiteral("la%1").arg(QLatin1String(names[i] + 3)));
+        auto* unit = new QLabel("метров", this);
+        unit->setObjectName(QStringLiteral("la%1Unit").arg(QLatin1String(names[i] + 3)));
+        grid->addWidget(caption, i + 1, 0);
         grid->addWidget(f, i + 1, 1);
-        grid->addWidget(new QLabel("метров", this), i + 1, 2);
+        grid->addWidget(unit, i + 1, 2);
         connect(f, &QDoubleSpinBox::valueChanged, this, [this] { OffsetChanged(); });
     }
     chKeepConnection_ = new QCheckBox("Не разрывать соединения с другими проводами", this);
@@ -44,14 +49,15 @@ TfmMove::TfmMove(QWidget* parent) : TTransformDialog(parent) {
     grid->addLayout(buttons, 5, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    ApplyLanguage(this);
 }
 
 void TfmMove::Prepare(TVariant variant, int count, int wireNumber) {
     if (variant == TVariant::Paste) {
-        SetTitles("Вставка", " Вставить выбранны", count, wireNumber);
+        SetTitles("TfmMove", "Paste", count, wireNumber);
         chKeepConnection_->hide();
     } else {
-        SetTitles("Перемещение", " Переместить выбранны", count, wireNumber);
+        SetTitles("TfmMove", "Move", count, wireNumber);
         chKeepConnection_->show();
     }
 }

@@ -1,4 +1,5 @@
 #include "tfm_rotate.h"
+#include "ui/language_texts.h"
 
 #include "ui/float_spin_edit.h"
 
@@ -33,7 +34,9 @@ TfmRotate::TfmRotate(QWidget* parent) : TTransformDialog(parent) {
     fseAngle_->setSingleStep(1);
     fseAngle_->setValue(90);
     fseAngle_->setMinimumWidth(80);
-    angle->addWidget(new QLabel("Угол поворота, градусов:", this), 0, 0);
+    auto* angleCaption = new QLabel("Угол поворота, градусов:", this);
+    angleCaption->setObjectName("laAngle");
+    angle->addWidget(angleCaption, 0, 0);
     angle->addWidget(fseAngle_, 0, 1, 1, 3);
     struct Preset {
         const char* Name;
@@ -44,7 +47,9 @@ TfmRotate::TfmRotate(QWidget* parent) : TTransformDialog(parent) {
                                   {{"sb90ccw", "-90°", -90}, {"sb45ccw", "-45°", -45}, {"sb30ccw", "-30°", -30}}};
     const char* const rows[2] = {"По часовой стрелке:", "Против часовой стрелки:"};
     for (int r = 0; r < 2; ++r) {
-        angle->addWidget(new QLabel(QString::fromUtf8(rows[r]), this), r + 1, 0);
+        auto* rowCaption = new QLabel(QString::fromUtf8(rows[r]), this);
+        rowCaption->setObjectName(r == 0 ? "laClockwise" : "laCounterClockwise");
+        angle->addWidget(rowCaption, r + 1, 0);
         for (int c = 0; c < 3; ++c) {
             const Preset& p = presets[r][c];
             auto* b = new QToolButton(this);
@@ -105,11 +110,12 @@ TfmRotate::TfmRotate(QWidget* parent) : TTransformDialog(parent) {
     main->setSizeConstraint(QLayout::SetFixedSize);
 
     UpdateIncreaseStep();
+    ApplyLanguage(this);
 }
 
 void TfmRotate::Prepare(int count, int wireNumber, uint8_t viewKind) {
     Count_ = count;
-    SetTitles("Вращение", " Повернуть выбранны", count, wireNumber);
+    SetTitles("TfmRotate", "Rotate", count, wireNumber);
     Centers_->button(2)->setEnabled(count != 1);
     const int axis = viewKind == 1 ? 2 : viewKind == 2 ? 1 : 0;
     rbAxis_[axis]->setChecked(true);

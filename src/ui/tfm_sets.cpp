@@ -1,4 +1,5 @@
 #include "tfm_sets.h"
+#include "ui/language_texts.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -112,6 +113,7 @@ TfmSets::TfmSets(QWidget* parent) : QDialog(parent) {
     // A fixed border: the dialog keeps the size its contents need.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(420);
+    ApplyLanguage(this);
 }
 
 void TfmSets::showEvent(QShowEvent* event) {

@@ -1,4 +1,5 @@
 #include "tfm_shape.h"
+#include "ui/language_texts.h"
 
 #include "model/conductor_shape.h"
 #include "model/vec3.h"
@@ -65,11 +66,12 @@ TfmShape::TfmShape(QWidget* parent) : TGeneratorDialog(parent) {
     // Opens on the rectangular bar.
     dg1_->SetCurrent(1, 0);
     dg1Click(1, 0);
+    ApplyLanguage(this);
 }
 
 void TfmShape::SetCalculatorOnly() {
     btOK_->hide();
-    btCancel_->setText("Закрыть");
+    btCancel_->setText(LanguageText("TfmShape", "Text.Close"));
     Buttons_->setStretch(Buttons_->count() - 1, 1);
 }
 

@@ -1,6 +1,7 @@
 #include "tfm_velomast.h"
 
 #include "settings/qt_translation.h"
+#include "ui/language_texts.h"
 #include "settings/settings_file.h"
 #include "ui/analysis_state.h"
 #include "ui/mouse_controller.h"
@@ -109,6 +110,9 @@ TfmVelomast::TfmVelomast(const TMainWindowOptions& options, QWidget* parent) : Q
     ConnectSettings();
     qApp->installEventFilter(this);
     setAcceptDrops(true);
+    // Commands added after the start-up language switch speak the chosen language too.
+    if (Action("NLangEn")->isChecked()) ApplyLanguage(this, false);
+    Built_ = true;
     UpdateForm();
 }
 
@@ -303,8 +307,8 @@ void TfmVelomast::BuildMenus() {
     connect(AddAction(help, "NHelpAbout", "О программе..."), &QAction::triggered, this, &TfmVelomast::NHelpAboutClick);
     AddAction(help, "NHelpReadme", "readme.txt...", {}, false);
     QMenu* language = AddMenu(help, "NLanguage", "Change language");
-    QAction* en = AddAction(language, "NLangEn", " English (test only)", {}, false);
-    QAction* ru = AddAction(language, "NLangRu", " Русский", {}, false);
+    QAction* en = AddAction(language, "NLangEn", " English (test only)");
+    QAction* ru = AddAction(language, "NLangRu", " Русский");
     en->setCheckable(true);
     ru->setCheckable(true);
     ru->setChecked(true);

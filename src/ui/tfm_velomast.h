@@ -479,6 +479,8 @@ private:
     // gives the antenna's exact value, not its text.
     QString ShownAnt_[3];
     int ShownAzi_ = 0;
+    // The constructor has finished: the whole window exists.
+    bool Built_ = false;
 };
 
 } // namespace velomast

@@ -2,6 +2,7 @@
 // was open when it was filled), the text copy on the system clipboard, and the move and
 // rotate dialogs.
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "files/maa_writer.h"
 #include "model/wire_commands.h"
@@ -24,7 +25,7 @@ void TfmVelomast::NEditCopyClick() {
     QClipboard* board = QGuiApplication::clipboard();
     board->clear();
     board->setText(text);
-    SetStatusText(0, QStringLiteral(" Скопировано в буфер: %1").arg(WireClipboard_->Count()));
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.Copied").arg(WireClipboard_->Count()));
 }
 
 void TfmVelomast::NEditCutClick() {
@@ -36,7 +37,7 @@ void TfmVelomast::NEditCutClick() {
 void TfmVelomast::PasteFromClipboard(const Vec3& offset) {
     PasteWires(*Model_, *WireClipboard_, offset);
     Model_->StoreUndoStep(true);
-    SetStatusText(0, QStringLiteral(" Вставка из буфера: %1").arg(WireClipboard_->Count()));
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.Pasted").arg(WireClipboard_->Count()));
     UpdateForm();
 }
 
@@ -52,7 +53,7 @@ void TfmVelomast::NEditPasteClick() {
     // Wires may not be taken under the ground by it (those already there stay).
     if (m.GroundType > 0 && m.PasteOffset.Z < 0 &&
         LowestZ(WireClipboard_->Items()) + m.PasteShift.Z + m.PasteOffset.Z + m.BaseHeight < -1e-9) {
-        SetStatusText(0, QStringLiteral(" Вставка невозможна: провода оказались бы ниже уровня земли"));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.PasteBelowGround"));
         return;
     }
     PasteFromClipboard(m.PasteOffset);

@@ -2,6 +2,9 @@
 // question and handing the file to other programs.
 #include "tfm_velomast.h"
 
+#include "settings/language_file.h"
+#include "ui/language_texts.h"
+
 #include "files/maa_reader.h"
 #include "files/maa_writer.h"
 #include "files/side_files.h"
@@ -100,7 +103,7 @@ bool TfmVelomast::WriteModelTo(const QString& fileName) {
     if (!r.LinkedFailures.empty()) {
         QStringList lines;
         for (const std::string& w : r.LinkedFailures) lines << Q(w);
-        SetStatusText(0, QStringLiteral(" Связанный файл не обновлён: ") + lines.join(QStringLiteral("; ")));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.LinkedNotUpdated") + lines.join(QStringLiteral("; ")));
     }
     UpdateFileNameItems();
     return true;
@@ -312,6 +315,10 @@ void TfmVelomast::NLangEnClick() {
     UseQtTranslation(QStringLiteral("en"));
     Action("NLangRu")->setChecked(false);
     Action("NLangEn")->setChecked(true);
+    LanguageFile() = QDir(LanguageFolder()).filePath(QStringLiteral("en.lng"));
+    // The title is composed with the file name: it follows at the next open.
+    ApplyLanguage(this, false);
+    if (Built_) UpdateForm();
     IniFile_->WriteString("Main", "Language", "en");
 }
 
@@ -320,6 +327,9 @@ void TfmVelomast::NLangRuClick() {
     UseQtTranslation(QStringLiteral("ru"));
     Action("NLangEn")->setChecked(false);
     Action("NLangRu")->setChecked(true);
+    LanguageFile() = QDir(LanguageFolder()).filePath(QStringLiteral("ru.lng"));
+    ApplyLanguage(this, false);
+    if (Built_) UpdateForm();
     IniFile_->WriteString("Main", "Language", "ru");
 }
 

@@ -1,6 +1,7 @@
 // The side panel beside the view (wires, elements, scene), the parameters page and the
 // side-panel part of the general refresh.
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "model/number_format.h"
 #include "ui/params_page.h"
@@ -240,9 +241,9 @@ void TfmVelomast::RefreshSidePanel() {
     dgWire_->viewport()->update();
     if (m.Selection.Count() <= 1) {
         const TWire* cur = m.Selection.Current();
-        laWire_->setText(QStringLiteral("Провод #%1").arg(cur ? cur->Number() : 0));
+        laWire_->setText(LanguageText("TfmVelomast", "Text.WireNumber").arg(cur ? cur->Number() : 0));
     } else {
-        laWire_->setText(QStringLiteral("Всего выбрано: %1").arg(m.Selection.Count()));
+        laWire_->setText(LanguageText("TfmVelomast", "Text.SelectedTotal").arg(m.Selection.Count()));
     }
     const bool any = m.OwnCount() > 0;
     dgWire_->setEnabled(any);
@@ -250,9 +251,9 @@ void TfmVelomast::RefreshSidePanel() {
 
     double sum = 0;
     for (const TWire* w : m.Selection) sum += w->WireLength();
-    laSumLenValue_->setText(QString::fromStdString(FloatToStrFixed(sum, 6, 3, DecimalMark_)) + " м.");
+    laSumLenValue_->setText(QString::fromStdString(FloatToStrFixed(sum, 6, 3, DecimalMark_)) + " " + LanguageText("TfmVelomast", "Text.Metres"));
     laRadiusMax_->setText(QString::fromStdString(FloatToStrFixed(CurrentTurningRadius(m), 5, 2, DecimalMark_)) +
-                          " м.");
+                          " " + LanguageText("TfmVelomast", "Text.Metres"));
 
     dgElements_->SetRowCount(static_cast<int>(std::max<size_t>(m.Elements.size(), 1)) + 1);
     dgElements_->viewport()->update();

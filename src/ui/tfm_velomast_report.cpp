@@ -2,6 +2,7 @@
 // model without wires, a missing or broken template give no report and no message box,
 // only a note in the status bar saying why.
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "report/model_report.h"
 #include "report/report.h"
@@ -76,7 +77,7 @@ QImage TfmVelomast::ReportPicture() const {
 bool TfmVelomast::PrepareModelReport(TReport& report) {
     TWireList& m = *Model_;
     if (m.OwnCount() == 0) {
-        SetStatusText(0, QStringLiteral(" В модели нет проводов"));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.NoWires"));
         return false;
     }
     const QString fileName =
@@ -91,7 +92,7 @@ bool TfmVelomast::PrepareModelReport(TReport& report) {
     texts.DecimalMark = DecimalMark_;
     ConnectModelReport(report, m, texts, [this] { return ReportPicture(); });
     if (!report.PrepareReport()) {
-        SetStatusText(0, QStringLiteral(" Отчёт не подготовлен: в шаблоне %1 нет ни одного объекта").arg(fileName));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.ReportEmptyTemplate").arg(fileName));
         return false;
     }
     // Skipped lines do not stop the report; the note says which.
@@ -107,7 +108,7 @@ void TfmVelomast::NPreviewClick() {
     printer.setDocName(DocumentName(*Model_));
     QPrintPreviewDialog dialog(&printer, this);
     dialog.setObjectName("PreviewDialog");
-    dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    dialog.setWindowTitle(LanguageText("TfmVelomast", "Text.PreviewCaption"));
     // The preview's own print button prints the same pages (or to PDF through Qt's
     // print dialog).
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [&report](QPrinter* p) { report.Print(*p); });
@@ -122,15 +123,15 @@ void TfmVelomast::NPrintClick() {
     printer.setDocName(DocumentName(*Model_));
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName("PrintDialog");
-    dialog.setWindowTitle(QStringLiteral("Печать"));
+    dialog.setWindowTitle(LanguageText("TfmVelomast", "Text.PrintCaption"));
     if (Dialogs_->Exec(dialog) != QDialog::Accepted) return;
     if (!report.Print(printer)) {
         ShowMessage(QStringLiteral("Не удалось напечатать отчёт: принтер недоступен."), IUserDialogs::Icon::Error);
         return;
     }
     SetStatusText(0, printer.outputFileName().isEmpty()
-                         ? QStringLiteral(" Отчёт отправлен на печать")
-                         : QStringLiteral(" Отчёт сохранён в файл %1").arg(printer.outputFileName()));
+                         ? LanguageText("TfmVelomast", "Text.ReportPrinted")
+                         : LanguageText("TfmVelomast", "Text.ReportSaved").arg(printer.outputFileName()));
 }
 
 void TfmVelomast::NSaveReportPdfClick() {
@@ -155,7 +156,7 @@ void TfmVelomast::NSaveReportPdfClick() {
         ShowMessage(error, IUserDialogs::Icon::Error);
         return;
     }
-    SetStatusText(0, notes.isEmpty() ? QStringLiteral(" Отчёт сохранён в файл %1").arg(name) : notes);
+    SetStatusText(0, notes.isEmpty() ? LanguageText("TfmVelomast", "Text.ReportSaved").arg(name) : notes);
 }
 
 } // namespace velomast

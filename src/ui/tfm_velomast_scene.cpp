@@ -1,6 +1,7 @@
 // The scene of antennas and landscape in the window: the menu "Сцена", the side page
 // "Сцена" and the field popup's "Установить здесь место основной антенны".
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "files/maa_writer.h"
 #include "model/number_format.h"
@@ -77,7 +78,7 @@ bool WriteScene(TfmVelomast& window, TScene& scene) {
         window.ShowMessage(Q(r.Message), IUserDialogs::Icon::Error);
         return false;
     }
-    window.SetStatusText(0, " Сцена сохранена: " + QFileInfo(Q(scene.SceneFileName)).fileName());
+    window.SetStatusText(0, LanguageText("TfmVelomast", "Text.SceneSaved") + QFileInfo(Q(scene.SceneFileName)).fileName());
     return true;
 }
 
@@ -132,7 +133,9 @@ void TfmVelomast::BuildScenePage(QWidget* page) {
         cap->setBuddy(e);
         grid->addWidget(cap, k, 0);
         grid->addWidget(e, k, 1);
-        grid->addWidget(new QLabel("м", page), k, 2);
+        auto* unit = new QLabel("м", page);
+        unit->setObjectName(QStringLiteral("%1Unit").arg(QLatin1String(names[k])));
+        grid->addWidget(unit, k, 2);
         connect(e, &QLineEdit::textChanged, this, [this, e] { edAntXChange(e); });
         edAnt_[k] = e;
         ShownAnt_[k] = "0";
@@ -224,7 +227,7 @@ void TfmVelomast::ShowSceneWarnings() {
     QStringList all;
     for (const std::string& line : w) all << Q(line);
     QString text = " " + all.front();
-    if (all.size() > 1) text += QStringLiteral(" (и ещё %1)").arg(all.size() - 1);
+    if (all.size() > 1) text += LanguageText("TfmVelomast", "Text.AndMore").arg(all.size() - 1);
     SetStatusText(0, text);
     panel->setToolTip(all.join('\n'));
 }
@@ -423,7 +426,7 @@ void TfmVelomast::NSaveSceneMaaClick() {
         for (const std::string& w : r.Warnings) lines << Q(w);
         ShowMessage(lines.join('\n'), IUserDialogs::Icon::Warning);
     }
-    SetStatusText(0, QStringLiteral(" Сцена записана: %1 проводов").arg(m.Count()));
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.SceneWritten").arg(m.Count()));
 }
 
 } // namespace velomast

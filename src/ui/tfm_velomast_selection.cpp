@@ -1,6 +1,7 @@
 // Selection commands of the "Провода" menu and the wire popup, hiding and showing wires,
 // the element and plane filters, and the element list.
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "model/number_format.h"
 #include "ui/string_grid.h"
@@ -83,7 +84,7 @@ void TfmVelomast::FinishSelectionSearch() {
     // Nothing found: the selection stays empty, but the picture and the table must not go
     // on showing the wires that were selected before.
     PaintView();
-    SetStatusText(1, QStringLiteral("Всего проводов: %1").arg(m.OwnCount()));
+    SetStatusText(1, LanguageText("TfmVelomast", "Text.WiresTotal").arg(m.OwnCount()));
     RefreshSidePanel();
 }
 
@@ -173,8 +174,8 @@ QString TfmVelomast::ElementCellText(int col, int row) const {
     if (!Model_ || col < 0 || col > 2) return {};
     const TWireList& m = *Model_;
     if (row == 0) {
-        const char* const headers[] = {"№", "Кол.", "Длина"};
-        return QString::fromUtf8(headers[col]);
+        const char* const headers[] = {"dgElements.Col0", "dgElements.Col1", "dgElements.Col2"};
+        return LanguageText("TfmVelomast", headers[col]);
     }
     if (row < 0 || static_cast<size_t>(row) > m.Elements.size()) return {};
     const TElement& e = *m.Elements[static_cast<size_t>(row) - 1];

@@ -1,5 +1,6 @@
 // Zoom and scale, undo and redo, the View menu, and the general refresh.
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "model/number_format.h"
 #include "settings/settings_file.h"
@@ -201,16 +202,16 @@ void TfmVelomast::UpdateForm() {
     PaintView();
 
     if (m.Selection.Empty())
-        SetStatusText(1, QStringLiteral("Всего проводов: %1").arg(m.OwnCount()));
+        SetStatusText(1, LanguageText("TfmVelomast", "Text.WiresTotal").arg(m.OwnCount()));
     else
-        SetStatusText(1, QStringLiteral("Выделено: %1 из %2").arg(m.Selection.Count()).arg(m.OwnCount()));
+        SetStatusText(1, LanguageText("TfmVelomast", "Text.SelectedOf").arg(m.Selection.Count()).arg(m.OwnCount()));
     if (m.GroundType != 0) {
         m.ComputeBox();
-        SetStatusText(3, QStringLiteral("H=%1 м. Hmax=%2 м.")
+        SetStatusText(3, LanguageText("TfmVelomast", "Text.Height")
                              .arg(QString::fromStdString(FloatToStrGeneral(m.BaseHeight, 15, DecimalMark_)),
                                   QString::fromStdString(FloatToStrGeneral(m.BaseHeight + m.BoxMax.Z, 15, DecimalMark_))));
     } else {
-        SetStatusText(3, QStringLiteral("Свободное простр."));
+        SetStatusText(3, LanguageText("TfmVelomast", "Text.FreeSpace"));
     }
     if (m.DroppedUndoSteps > 0) {
         // The history is bounded; say so when its oldest steps go, once per commit.

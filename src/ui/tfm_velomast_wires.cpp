@@ -1,6 +1,7 @@
 // The wire table dgWire: painting, the editor's texts, committing typed values to the
 // selected wires, the diameter button, and the wire popup's enabling.
 #include "tfm_velomast.h"
+#include "ui/language_texts.h"
 
 #include "model/number_format.h"
 #include "model/text_parse.h"
@@ -23,6 +24,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 const char* const RowLabels[] = {"Параметр", "Длина, ", "X1", "Y1", "Z1", "X2", "Y2", "Z2",
                                  "Диаметр, мм", "Азимут", "Зенитн. угол", "Сегментация"};
+const char* const RowKeys[] = {"dgWire.Row0", "dgWire.Row1", "", "", "", "", "", "",
+                               "dgWire.Row8", "dgWire.Row9", "dgWire.Row10", "dgWire.Row11"};
 
 // The coordinate rows of the axis that a flat view does not show.
 bool IsHiddenAxisRow(int viewKind, int row) {
@@ -94,11 +97,12 @@ QString TfmVelomast::WireCellText(int col, int row) const {
     const TWireList& m = *Model_;
     const bool wl = WavelengthMode();
     if (col == 0) {
-        QString label = QString::fromUtf8(RowLabels[row]);
-        if (row == RowLength) label += wl ? "wl" : "м.";
+        // The coordinate names are the same in every language.
+        QString label = row < 2 || row > 7 ? LanguageText("TfmVelomast", RowKeys[row]) : QString::fromUtf8(RowLabels[row]);
+        if (row == RowLength) label += wl ? QStringLiteral("wl") : LanguageText("TfmVelomast", "Text.Metres");
         return label;
     }
-    if (row == 0) return QStringLiteral("Значение");
+    if (row == 0) return LanguageText("TfmVelomast", "dgWire.Col1");
     if (m.Selection.Empty()) return {};
 
     const TSelectionSummary& s = Summary_;
@@ -110,9 +114,9 @@ QString TfmVelomast::WireCellText(int col, int row) const {
         return Q(wl ? FormatFloatG(s.Length / lambda, 6, 6, DecimalMark_) : FormatFloatG(s.Length, 5, 5, DecimalMark_));
     case RowDiameter:
         if (s.Radius == NoValue) return mixed;
-        if (s.Radius == 0) return QStringLiteral("изолятор");
+        if (s.Radius == 0) return LanguageText("TfmVelomast", "Text.Isolator");
         if (s.Radius > 0) return Q(FloatToStrGeneral(s.Radius * 2000, 15, DecimalMark_));
-        return Q(FloatToStrGeneral(s.Radius * 1000, 15, DecimalMark_)) + QStringLiteral(" (комби)");
+        return Q(FloatToStrGeneral(s.Radius * 1000, 15, DecimalMark_)) + LanguageText("TfmVelomast", "Text.Combined");
     case RowAzimuth:
     case RowZenith: {
         const double a = row == RowAzimuth ? s.Azimuth : s.Zenith;
@@ -121,7 +125,7 @@ QString TfmVelomast::WireCellText(int col, int row) const {
     }
     case RowSegments:
         if (s.Segments == NoValueInt) return mixed;
-        return s.Segments == -1 ? QStringLiteral("Авто") : QString::number(s.Segments);
+        return s.Segments == -1 ? LanguageText("TfmVelomast", "Text.Auto") : QString::number(s.Segments);
     default: {
         double v = SummaryCoordinate(s, row);
         if (v == NoValue) return mixed;
@@ -312,7 +316,7 @@ void TfmVelomast::pmWirePopup() {
         const TWire* w = m.Selection.Current();
         const bool hasSource = m.SourceOf(w) != nullptr;
         Action("NpSourceDel")->setEnabled(hasSource);
-        Action("NpSource")->setText((hasSource ? QStringLiteral("Перенести") : QStringLiteral("Добавить")) + QStringLiteral(" источник"));
+        Action("NpSource")->setText(LanguageText("TfmVelomast", hasSource ? "Text.MoveSource" : "Text.AddSource"));
         Action("NpSource")->setEnabled(!w->IsIsolator());
         Action("NpMakeIsolator")->setEnabled(!w->IsIsolator());
     }

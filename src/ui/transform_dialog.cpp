@@ -1,4 +1,5 @@
 #include "transform_dialog.h"
+#include "ui/language_texts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,11 +15,12 @@ TTransformDialog::TTransformDialog(QWidget* parent) : QDialog(parent) {
     laTitle_->setObjectName("laTitle");
 }
 
-void TTransformDialog::SetTitles(const QString& caption, const QString& verb, int count, int wireNumber) {
-    setWindowTitle(caption + (count == 1 ? " провода" : " группы проводов"));
-    const QString what = count == 1 ? QStringLiteral("й провод #%1").arg(wireNumber)
-                                    : QStringLiteral("е %1 проводов").arg(count);
-    laTitle_->setText(verb + what + ": ");
+void TTransformDialog::SetTitles(const char* section, const char* kind, int count, int wireNumber) {
+    const bool one = count == 1;
+    const QByteArray caption = QByteArray("Text.") + kind + (one ? "Caption1" : "CaptionN");
+    const QByteArray title = QByteArray("Text.") + kind + (one ? "Title1" : "TitleN");
+    setWindowTitle(LanguageText(section, caption.constData()));
+    laTitle_->setText(LanguageText(section, title.constData()).arg(one ? wireNumber : count));
 }
 
 void TTransformDialog::keyPressEvent(QKeyEvent* event) {

@@ -17,9 +17,9 @@ class TTransformDialog : public QDialog {
 public:
     explicit TTransformDialog(QWidget* parent = nullptr);
 
-    // Caption `caption` + " провода" or " группы проводов"; title line `verb` + "й провод #k"
-    // or "е n проводов" + ": " (verb such as " Переместить выбранны").
-    void SetTitles(const QString& caption, const QString& verb, int count, int wireNumber);
+    // The caption and the title line for one wire (its number) or a group (their count), from
+    // the run-time texts Text.<kind>Caption1/CaptionN and Text.<kind>Title1/TitleN of `section`.
+    void SetTitles(const char* section, const char* kind, int count, int wireNumber);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
