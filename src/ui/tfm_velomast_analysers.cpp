@@ -5,6 +5,7 @@
 
 #include "settings/settings_file.h"
 #include "ui/analysis_state.h"
+#include "ui/language_texts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,7 +58,7 @@ void TfmVelomast::NFileNEC4MMANAClick() {
 
     // 2. The copy we started still runs: nothing more to do.
     if (AnalyserRunning()) {
-        SetStatusText(0, QStringLiteral(" NEC-2 for MMANA уже запущена"));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.AnalyserRunning"));
         return;
     }
 
@@ -82,7 +83,7 @@ void TfmVelomast::NFileNEC4MMANAClick() {
         return;
     }
     Analysis_->AnalyserPid = pid;
-    SetStatusText(0, QStringLiteral(" Запущена программа %1").arg(program.fileName()));
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.ProgramStarted").arg(program.fileName()));
 }
 
 void TfmVelomast::OfferXnec2c(const QString& programName) {
@@ -122,13 +123,13 @@ bool TfmVelomast::WriteXnecDeck(const QString& deck) {
 
 bool TfmVelomast::StartXnec2c() {
     if (Model_->OwnCount() == 0) {
-        SetStatusText(0, QStringLiteral(" В модели нет проводов"));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.NoWires"));
         return false;
     }
     if (XnecRunning()) {
         // The running copy reads the deck it was given; it is brought up to date.
         WriteXnecDeck(Analysis_->XnecDeck);
-        SetStatusText(0, QStringLiteral(" xnec2c уже запущена"));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.Xnec2cRunning"));
         return true;
     }
     const QString deck = QFileInfo(XnecDeckPath()).absoluteFilePath();

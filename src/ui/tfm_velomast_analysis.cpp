@@ -4,6 +4,7 @@
 #include "tfm_velomast.h"
 
 #include "ui/analysis_state.h"
+#include "ui/language_texts.h"
 #include "ui/params_page.h"
 #include "view/view_camera.h"
 
@@ -115,7 +116,7 @@ void TfmVelomast::SetUpAnalysis() {
     Analysis_->CancelButton->setObjectName("btAnalysisCancel");
     Analysis_->CancelButton->setToolTip(QStringLiteral("Прервать расчёт"));
     connect(Analysis_->CancelButton, &QPushButton::clicked, this,
-            [this] { CancelAnalysis(QStringLiteral(" Расчёт отменён")); });
+            [this] { CancelAnalysis(LanguageText("TfmVelomast", "Text.AnalysisCancelled")); });
     statusBar()->addPermanentWidget(Analysis_->Progress);
     statusBar()->addPermanentWidget(Analysis_->CancelButton);
     Analysis_->Progress->hide();
@@ -145,11 +146,11 @@ void TfmVelomast::NCheckModelClick() {
     }
     const int warnings = static_cast<int>(a.Findings.size()) - errors;
     a.CheckSummary->setText(a.Findings.empty()
-                                ? QStringLiteral("Замечаний нет")
-                                : QStringLiteral("Ошибок: %1, предупреждений: %2").arg(errors).arg(warnings));
+                                ? LanguageText("TfmVelomast", "Text.CheckNone")
+                                : LanguageText("TfmVelomast", "Text.CheckCounts").arg(errors).arg(warnings));
     pcRight_->setCurrentIndex(CheckPage);
-    SetStatusText(0, a.Findings.empty() ? QStringLiteral(" Проверка: замечаний нет")
-                                        : QStringLiteral(" Проверка: ошибок %1, предупреждений %2").arg(errors).arg(warnings));
+    SetStatusText(0, a.Findings.empty() ? LanguageText("TfmVelomast", "Text.CheckStatusNone")
+                                        : LanguageText("TfmVelomast", "Text.CheckStatusCounts").arg(errors).arg(warnings));
 }
 
 bool TfmVelomast::SelectFindingWires(int row) {
@@ -183,7 +184,7 @@ void TfmVelomast::lbCheckDblClick(int row) {
 
 void TfmVelomast::NExportNecClick() {
     if (Model_->OwnCount() == 0) {
-        SetStatusText(0, QStringLiteral(" В модели нет проводов"));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.NoWires"));
         return;
     }
     const QString model = Q(Model_->FileName);
@@ -202,7 +203,7 @@ void TfmVelomast::NExportNecClick() {
         ShowMessage(error, IUserDialogs::Icon::Error);
         return;
     }
-    SetStatusText(0, QStringLiteral(" Записан файл %1").arg(QFileInfo(name).fileName()));
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.DeckWritten").arg(QFileInfo(name).fileName()));
 }
 
 // ---- the run --------------------------------------------------------------------------
@@ -234,7 +235,7 @@ void TfmVelomast::NAnalyseClick() {
     TAnalysisState& a = *Analysis_;
     if (a.Run) return; // one run at a time; Cancel stops it
     if (Model_->OwnCount() == 0) {
-        SetStatusText(0, QStringLiteral(" В модели нет проводов"));
+        SetStatusText(0, LanguageText("TfmVelomast", "Text.NoWires"));
         return;
     }
     const QString nec2c = FindTool(QStringLiteral("nec2c"));
@@ -271,8 +272,8 @@ void TfmVelomast::NAnalyseClick() {
     });
     a.Progress->show();
     a.CancelButton->show();
-    SetStatusText(0, QStringLiteral(" Расчёт nec2c..."));
-    ShowAnalysisText(QStringLiteral("<p>Идёт расчёт...</p>"));
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.AnalysisRunning"));
+    ShowAnalysisText(LanguageText("TfmVelomast", "Text.AnalysisRunningPage"));
     // Bare names in the run's own folder: nec2c refuses names longer than about 75 characters.
     p->start(nec2c, {QStringLiteral("-i"), QStringLiteral("model.nec"), QStringLiteral("-o"), QStringLiteral("model.out")});
 }
@@ -302,7 +303,7 @@ void TfmVelomast::CancelAnalysis(const QString& why) {
 
 void TfmVelomast::AnalysisModelChanged() {
     if (Analysis_ && Analysis_->Run && AnalysisModelKey() != Analysis_->RunModelKey)
-        CancelAnalysis(QStringLiteral(" Расчёт прерван: модель изменилась"));
+        CancelAnalysis(LanguageText("TfmVelomast", "Text.AnalysisModelChanged"));
 }
 
 void TfmVelomast::AnalysisFinished(int exitCode, bool normalExit) {
@@ -316,10 +317,10 @@ void TfmVelomast::AnalysisFinished(int exitCode, bool normalExit) {
 
     TUiAnalysis r;
     if (!started) {
-        r.Error = QStringLiteral("Не удалось запустить nec2c.");
+        r.Error = LanguageText("TfmVelomast", "Text.Nec2cNotStarted");
     } else if (!normalExit || exitCode != 0 || text.isEmpty()) {
         // nec2c's own words first: they name the card it refused.
-        r.Error = log.isEmpty() ? QStringLiteral("nec2c завершилась с кодом %1.").arg(exitCode) : log;
+        r.Error = log.isEmpty() ? LanguageText("TfmVelomast", "Text.Nec2cExit").arg(exitCode) : log;
         if (!text.isEmpty()) {
             const TUiAnalysis partial = ReadAnalysis(*Model_, text);
             if (!partial.Error.isEmpty()) r.Error += '\n' + partial.Error;
@@ -330,22 +331,22 @@ void TfmVelomast::AnalysisFinished(int exitCode, bool normalExit) {
     ShowAnalysisResult(r);
     a.LastRunMs = a.RunClock.elapsed();
     const QString seconds = Num(a.LastRunMs / 1000.0, 1, DecimalMark_);
-    SetStatusText(0, r.Ok ? QStringLiteral(" Расчёт выполнен за %1 с").arg(seconds)
-                          : QStringLiteral(" Расчёт не выполнен"));
+    SetStatusText(0, r.Ok ? LanguageText("TfmVelomast", "Text.AnalysisDone").arg(seconds)
+                          : LanguageText("TfmVelomast", "Text.AnalysisFailed"));
 }
 
 void TfmVelomast::ShowAnalysisResult(const TUiAnalysis& r) {
     const char mark = DecimalMark_;
     QString html;
     if (!r.Ok) {
-        html = QStringLiteral("<p><b>Ошибка расчёта</b></p><pre>%1</pre>").arg(r.Error.toHtmlEscaped());
+        html = LanguageText("TfmVelomast", "Text.AnalysisError").arg(r.Error.toHtmlEscaped());
         ShowAnalysisText(html);
         return;
     }
     const TWireList& m = *Model_;
-    html += QStringLiteral("<p><b>Частота %1 МГц</b></p>").arg(Num(r.Frequency > 0 ? r.Frequency : m.Frequency, 3, mark));
-    html += QStringLiteral("<table cellspacing=0 cellpadding=2 border=1>"
-                           "<tr><th>Провод</th><th>R, Ом</th><th>jX, Ом</th><th>КСВ (%1)</th></tr>")
+    html += LanguageText("TfmVelomast", "Text.AnalysisFrequency").arg(Num(r.Frequency > 0 ? r.Frequency : m.Frequency, 3, mark));
+    html += (QStringLiteral("<table cellspacing=0 cellpadding=2 border=1>") +
+                 LanguageText("TfmVelomast", "Text.AnalysisTableHead"))
                 .arg(m.StdZjX == 0 ? Num(m.StdZR, 1, mark)
                                    : Num(m.StdZR, 1, mark) + (m.StdZjX < 0 ? "-j" : "+j") + Num(std::abs(m.StdZjX), 1, mark));
     for (const TUiSourceResult& s : r.Sources) {
@@ -355,17 +356,17 @@ void TfmVelomast::ShowAnalysisResult(const TUiAnalysis& r) {
                     .arg(Num(s.R, 2, mark), Num(s.X, 2, mark), s.Swr > 0 && s.Swr < 1e6 ? Num(s.Swr, 2, mark) : "∞");
     }
     html += QStringLiteral("</table>");
-    if (r.Sources.empty()) html += QStringLiteral("<p>В модели нет источников</p>");
+    if (r.Sources.empty()) html += LanguageText("TfmVelomast", "Text.AnalysisNoSources");
     html += QStringLiteral("<p>");
     if (r.HasPattern)
-        html += QStringLiteral("Усиление %1 dBi<br>Угол места %2°, азимут %3°<br>")
+        html += LanguageText("TfmVelomast", "Text.AnalysisGain")
                     .arg(Num(r.MaxGain, 2, mark), Num(r.MaxGainElevation, 0, mark), Num(r.MaxGainAzimuth, 0, mark));
     if (r.HasFB)
-        html += QStringLiteral("F/B %1 дБ (азимут %2°, угол места %3°)<br>")
+        html += LanguageText("TfmVelomast", "Text.AnalysisFB")
                     .arg(Num(r.FB, 2, mark))
                     .arg(m.FBAzimuth)
                     .arg(m.FBElevation);
-    html += QStringLiteral("Сегментов: %1</p>").arg(r.Segments);
+    html += LanguageText("TfmVelomast", "Text.AnalysisSegments").arg(r.Segments);
     if (!r.Error.isEmpty()) html += QStringLiteral("<p><i>%1</i></p>").arg(r.Error.toHtmlEscaped());
     ShowAnalysisText(html);
 }
