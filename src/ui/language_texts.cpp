@@ -106,6 +106,7 @@ const TRunTimeText RunTimeTexts[] = {
     {"TfmVelomast", "Text.AnalyserRunning", " NEC-2 for MMANA уже запущена"},
     {"TfmVelomast", "Text.ProgramStarted", " Запущена программа %1"},
     {"TfmVelomast", "Text.Xnec2cRunning", " xnec2c уже запущена"},
+    {"TfmVelomast", "Text.RulerLength", " Длина "},
     {"TfmMove", "Text.MoveCaption1", "Перемещение провода"},
     {"TfmMove", "Text.MoveCaptionN", "Перемещение группы проводов"},
     {"TfmMove", "Text.MoveTitle1", " Переместить выбранный провод #%1: "},

@@ -2,6 +2,7 @@
 
 #include "model/number_format.h"
 #include "model/wire_list.h"
+#include "ui/language_texts.h"
 #include "ui/tfm_velomast.h"
 #include "view/view_picking.h"
 
@@ -377,7 +378,7 @@ void TMouseController::ShowRuler(const Vec3& p) {
     const char mark = Window_.DecimalMark();
     const Vec3 a = UnprojectPixel(m, PressPoint_);
     const double d = VecDistance(a, p);
-    QString text = QStringLiteral(" Длина ");
+    QString text = LanguageText("TfmVelomast", "Text.RulerLength");
     if (d < 10)
         text += QString::number(RoundHalfEven(d * 1000)); // whole millimetres
     else
