@@ -50,29 +50,46 @@ void BringFirstEndIntoView(TfmVelomast& w) {
     QApplication::processEvents();
 }
 
-void BM_WindowMouseMove(benchmark::State& state, Gesture g) {
-    QTemporaryDir dir;
-    TMainWindowOptions o;
-    o.SettingsPath = dir.filePath("velomast.ini");
-    TfmVelomast w(o);
-    // Hidden before it goes: a visible window destroyed with the scale box focused would
-    // hand the box's focus-out to a half-destroyed window.
-    struct Hide {
-        QWidget& W;
-        ~Hide() { W.hide(); }
-    } hide{w};
-    w.resize(1280, 820);
-    w.show();
-    QApplication::processEvents();
-    TWireList& m = w.Model();
-    bench::MakeLoopField(m, static_cast<int>(state.range(0)));
-    m.StoreUndoStep(false);
-    w.MainPages()->setCurrentIndex(1);
-    w.NScaleCurrentClick();
-    QApplication::processEvents();
-    BringFirstEndIntoView(w);
+// A shown window with its own temporary settings file. Hidden before it goes: a visible
+// window destroyed with the scale box focused would hand the box's focus-out to a
+// half-destroyed window.
+struct TShownWindow {
+    QTemporaryDir Dir;
+    std::unique_ptr<TfmVelomast> W;
+    TShownWindow() {
+        TMainWindowOptions o;
+        o.SettingsPath = Dir.filePath("velomast.ini");
+        W = std::make_unique<TfmVelomast>(o);
+        W->resize(1280, 820);
+        W->show();
+        QApplication::processEvents();
+    }
+    ~TShownWindow() { W->hide(); }
+};
 
-    QWidget* box = w.PaintBox();
+// A window holding a generated model of n wires, fitted to the top view.
+struct TBigWindow : TShownWindow {
+    explicit TBigWindow(int n) {
+        TWireList& m = W->Model();
+        bench::MakeLoopField(m, n);
+        m.StoreUndoStep(false);
+        W->MainPages()->setCurrentIndex(1);
+        W->NScaleCurrentClick();
+        QApplication::processEvents();
+        BringFirstEndIntoView(*W);
+    }
+    QWidget* Box() const { return W->PaintBox(); }
+    QPoint EndOfFirstWire() const {
+        const ScreenPoint end = ProjectPoint(W->Model(), W->Model()[0]->P2());
+        return {end.X, end.Y};
+    }
+};
+
+void BM_WindowMouseMove(benchmark::State& state, Gesture g) {
+    TBigWindow bw(static_cast<int>(state.range(0)));
+    TWireList& m = bw.W->Model();
+
+    QWidget* box = bw.Box();
     const ScreenPoint end = ProjectPoint(m, m[0]->P2());
     const QPoint start = g == DragEnd ? QPoint(end.X, end.Y) : QPoint(20, 20);
     if (g != Hover) Send(box, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
@@ -133,33 +150,6 @@ void BM_WindowSceneTypeDx(benchmark::State& state) {
     state.counters["history_bytes_added"] = static_cast<double>(w.Model().History.Size() - history);
 }
 
-// A window holding a generated model of n wires, fitted to the top view.
-struct TBigWindow {
-    QTemporaryDir Dir;
-    std::unique_ptr<TfmVelomast> W;
-    explicit TBigWindow(int n) {
-        TMainWindowOptions o;
-        o.SettingsPath = Dir.filePath("velomast.ini");
-        W = std::make_unique<TfmVelomast>(o);
-        W->resize(1280, 820);
-        W->show();
-        QApplication::processEvents();
-        TWireList& m = W->Model();
-        bench::MakeLoopField(m, n);
-        m.StoreUndoStep(false);
-        W->MainPages()->setCurrentIndex(1);
-        W->NScaleCurrentClick();
-        QApplication::processEvents();
-        BringFirstEndIntoView(*W);
-    }
-    ~TBigWindow() { W->hide(); }
-    QWidget* Box() const { return W->PaintBox(); }
-    QPoint EndOfFirstWire() const {
-        const ScreenPoint end = ProjectPoint(W->Model(), W->Model()[0]->P2());
-        return {end.X, end.Y};
-    }
-};
-
 // Releasing a dragged wire end: the commit (elements, undo step, refresh), timed alone.
 void BM_WindowCommitDrag(benchmark::State& state) {
     TBigWindow bw(static_cast<int>(state.range(0)));
@@ -216,17 +206,8 @@ void BM_WindowUndoRedo(benchmark::State& state, int which) {
 // the window.
 void BM_WindowAnalyse(benchmark::State& state, const char* file) {
     const QString model = QStringLiteral(VELOMAST_SOURCE_DIR "/tests/data/corpus/maa/") + QString::fromUtf8(file);
-    QTemporaryDir dir;
-    TMainWindowOptions o;
-    o.SettingsPath = dir.filePath("velomast.ini");
-    TfmVelomast w(o);
-    struct Hide {
-        QWidget& W;
-        ~Hide() { W.hide(); }
-    } hide{w};
-    w.resize(1280, 820);
-    w.show();
-    QApplication::processEvents();
+    TShownWindow shown;
+    TfmVelomast& w = *shown.W;
     // Read straight into the window's model: the reader's warnings would open a message box.
     if (!ReadModel(w.Model(), model.toStdString()).Ok()) {
         state.SkipWithError("the corpus model is missing");
