@@ -20,11 +20,13 @@ std::vector<TUiFinding> CheckModel(const TWireList& m) {
     return out;
 }
 
-bool WriteModelDeck(const TWireList& m, const QString& fileName, const TUiGround& ground, QString* error) {
+bool WriteModelDeck(const TWireList& m, const QString& fileName, const TUiGround& ground, QString* error,
+                    int* segments) {
     TNecDeckOptions o;
     o.GroundEr = ground.Er;
     o.GroundSigma = ground.Sigma;
     const TNecDeck deck = WriteNecDeck(m, o);
+    if (segments) *segments = deck.Segments;
     // Written whole or not at all: a failed write leaves the old deck in place.
     QSaveFile f(fileName);
     if (!f.open(QIODevice::WriteOnly) || f.write(deck.Text.data(), qint64(deck.Text.size())) != qint64(deck.Text.size()) ||

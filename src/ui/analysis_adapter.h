@@ -47,7 +47,9 @@ struct TUiAnalysis {
 
 std::vector<TUiFinding> CheckModel(const TWireList& m);
 // Writes the model's deck; on failure false and the reason in *error.
-bool WriteModelDeck(const TWireList& m, const QString& fileName, const TUiGround& ground, QString* error);
+// Writes the model's deck; `segments` (when given) receives its total segment count.
+bool WriteModelDeck(const TWireList& m, const QString& fileName, const TUiGround& ground, QString* error,
+                    int* segments = nullptr);
 // Reads nec2c's output text at the model's design frequency.
 TUiAnalysis ReadAnalysis(const TWireList& m, const QString& outputText);
 

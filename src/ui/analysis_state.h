@@ -18,6 +18,7 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QTextBrowser;
+class QTimer;
 
 namespace velomast {
 
@@ -37,6 +38,9 @@ struct TAnalysisState {
     std::unique_ptr<QProcess> Run;
     std::unique_ptr<QTemporaryDir> RunDir;
     QElapsedTimer RunClock;
+    // Ticks once a second while nec2c runs: the status bar shows the time spent so far.
+    QTimer* RunTicker = nullptr;
+    int RunSegments = 0;
     // What the model was when the run started; a different one cancels it.
     QString RunModelKey;
     // Milliseconds from the start of the last run until its result was shown; -1 for none.

@@ -88,8 +88,11 @@ const TRunTimeText RunTimeTexts[] = {
     {"TfmVelomast", "Text.CheckStatusNone", " Проверка: замечаний нет"},
     {"TfmVelomast", "Text.CheckStatusCounts", " Проверка: ошибок %1, предупреждений %2"},
     {"TfmVelomast", "Text.DeckWritten", " Записан файл %1"},
-    {"TfmVelomast", "Text.AnalysisRunning", " Расчёт nec2c..."},
-    {"TfmVelomast", "Text.AnalysisRunningPage", "<p>Идёт расчёт...</p>"},
+    {"TfmVelomast", "Text.AnalysisRunning", " Расчёт nec2c: сегментов %1, прошло %2 с..."},
+    {"TfmVelomast", "Text.AnalysisRunningPage", "<p>Идёт расчёт: сегментов %1...</p>"},
+    {"TfmVelomast", "Text.AnalysisSlow",
+     "<p>Время расчёта растёт как куб числа сегментов: такая модель может считаться несколько минут. "
+     "Прервать расчёт можно кнопкой «Отмена» в строке состояния.</p>"},
     {"TfmVelomast", "Text.AnalysisCancelled", " Расчёт отменён"},
     {"TfmVelomast", "Text.AnalysisModelChanged", " Расчёт прерван: модель изменилась"},
     {"TfmVelomast", "Text.Nec2cNotStarted", "Не удалось запустить nec2c."},

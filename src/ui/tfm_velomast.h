@@ -454,6 +454,10 @@ private:
     // Cancels the run when the model is no longer the one it started on.
     void AnalysisModelChanged();
     void StopAnalysisRun();
+    // The status text of a running analysis: its segment count and the seconds spent.
+    void ShowAnalysisRunTime();
+    // Above this many segments the running page warns of a long solve.
+    static constexpr int SlowAnalysisSegments = 2000;
     void AnalysisFinished(int exitCode, bool normalExit);
     void ShowAnalysisResult(const TUiAnalysis& r);
     void ShowAnalysisText(const QString& html);

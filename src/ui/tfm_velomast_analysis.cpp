@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace velomast {
@@ -121,6 +122,17 @@ void TfmVelomast::SetUpAnalysis() {
     statusBar()->addPermanentWidget(Analysis_->CancelButton);
     Analysis_->Progress->hide();
     Analysis_->CancelButton->hide();
+    Analysis_->RunTicker = new QTimer(this);
+    Analysis_->RunTicker->setInterval(1000);
+    connect(Analysis_->RunTicker, &QTimer::timeout, this, &TfmVelomast::ShowAnalysisRunTime);
+}
+
+void TfmVelomast::ShowAnalysisRunTime() {
+    const TAnalysisState& a = *Analysis_;
+    if (!a.Run) return;
+    SetStatusText(0, LanguageText("TfmVelomast", "Text.AnalysisRunning")
+                         .arg(a.RunSegments)
+                         .arg(a.RunClock.elapsed() / 1000));
 }
 
 QListWidget* TfmVelomast::CheckList() const { return Analysis_->CheckList; }
@@ -253,7 +265,7 @@ void TfmVelomast::NAnalyseClick() {
     }
     const QString deck = a.RunDir->filePath("model.nec");
     QString error;
-    if (!WriteModelDeck(*Model_, deck, AnalysisGround(), &error)) {
+    if (!WriteModelDeck(*Model_, deck, AnalysisGround(), &error, &a.RunSegments)) {
         a.RunDir.reset();
         ShowMessage(error, IUserDialogs::Icon::Error);
         return;
@@ -272,8 +284,12 @@ void TfmVelomast::NAnalyseClick() {
     });
     a.Progress->show();
     a.CancelButton->show();
-    SetStatusText(0, LanguageText("TfmVelomast", "Text.AnalysisRunning"));
-    ShowAnalysisText(LanguageText("TfmVelomast", "Text.AnalysisRunningPage"));
+    ShowAnalysisRunTime();
+    a.RunTicker->start();
+    // The solve grows with the cube of the segment count: say so before a long wait.
+    QString page = LanguageText("TfmVelomast", "Text.AnalysisRunningPage").arg(a.RunSegments);
+    if (a.RunSegments > SlowAnalysisSegments) page += LanguageText("TfmVelomast", "Text.AnalysisSlow");
+    ShowAnalysisText(page);
     // Bare names in the run's own folder: nec2c refuses names longer than about 75 characters.
     p->start(nec2c, {QStringLiteral("-i"), QStringLiteral("model.nec"), QStringLiteral("-o"), QStringLiteral("model.out")});
 }
@@ -282,6 +298,7 @@ void TfmVelomast::StopAnalysisRun() {
     TAnalysisState& a = *Analysis_;
     a.Progress->hide();
     a.CancelButton->hide();
+    a.RunTicker->stop();
     if (a.Run) {
         QProcess* p = a.Run.release();
         p->disconnect(this);

@@ -133,6 +133,10 @@ TEST_F(AnalysisWindow, CancelAndAModelChangeStopTheRun) {
     ASSERT_TRUE(W->AnalysisRunning());
     auto* cancel = W->findChild<QPushButton*>("btAnalysisCancel");
     ASSERT_TRUE(cancel->isVisible());
+    // The status bar counts the seconds of the run; a small model gets no warning of a long one.
+    EXPECT_TRUE(W->StatusText(0).startsWith(QStringLiteral(" Расчёт nec2c: сегментов "))) << W->StatusText(0).toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(W->StatusText(0).contains(QStringLiteral("прошло 1 с")), 3000);
+    EXPECT_FALSE(W->AnalysisView()->toPlainText().contains(QStringLiteral("куб")));
     // F9 again during the run starts no second one.
     Key(Qt::Key_F9);
     QTest::mouseClick(cancel, Qt::LeftButton);
@@ -151,6 +155,20 @@ TEST_F(AnalysisWindow, CancelAndAModelChangeStopTheRun) {
     EXPECT_FALSE(W->AnalysisRunning());
     EXPECT_TRUE(W->StatusText(0).contains(QStringLiteral("модель изменилась")));
     QTRY_COMPARE_WITH_TIMEOUT(ToolLog("nec2c").size(), 2, 3000);
+}
+
+TEST_F(AnalysisWindow, AModelOfThousandsOfSegmentsIsToldItWillTakeLong) {
+    FakeTool("nec2c", 20);
+    W->SetToolSearchPath({Tools.path()});
+    // 600 m at 14 MHz: over two thousand segments of lambda/80.
+    Build({{{0, -300, 10}, {0, 300, 10}}});
+    ASSERT_NE(M().NewObjectFromText(0, "w1c, 0.0, 1.0"), nullptr);
+    Key(Qt::Key_F9);
+    ASSERT_TRUE(W->AnalysisRunning());
+    const QString page = W->AnalysisView()->toPlainText();
+    EXPECT_TRUE(page.contains(QStringLiteral("куб числа сегментов"))) << page.toStdString();
+    QTest::mouseClick(W->findChild<QPushButton*>("btAnalysisCancel"), Qt::LeftButton);
+    EXPECT_FALSE(W->AnalysisRunning());
 }
 
 TEST_F(AnalysisWindow, FailingEngineShowsItsOwnWordsAndMissingEngineSaysHowToInstall) {
