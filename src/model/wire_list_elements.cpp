@@ -38,7 +38,7 @@ void TWireList::RebuildElements() {
         const size_t begin = grouped.size();
         groupStart.push_back(static_cast<uint32_t>(begin));
         for (TEndRef r = head; r; r = TEndIndex::NextAt(r)) {
-            groupOfEnd[r.Wire()->Index_ * 2 + static_cast<size_t>(r.End())] = g;
+            groupOfEnd[size_t{r.Wire()->Index_} * 2 + static_cast<size_t>(r.End())] = g;
             if (r.Wire()->Radius != 0) grouped.push_back(r.Wire());
         }
         const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(begin);
@@ -54,8 +54,8 @@ void TWireList::RebuildElements() {
     std::vector<uint32_t> reach(groupStart.begin(), groupStart.end() - 1);
 
     auto makeFrame = [&](TWire* w) {
-        const uint32_t ga = groupOfEnd[w->Index_ * 2];
-        const uint32_t gb = groupOfEnd[w->Index_ * 2 + 1];
+        const uint32_t ga = groupOfEnd[size_t{w->Index_} * 2];
+        const uint32_t gb = groupOfEnd[size_t{w->Index_} * 2 + 1];
         CollectFrame f{w, w->P1_, w->P2_, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1], ga, gb};
         if (VecEqual(w->P1_, w->P2_)) f.Ib = f.EndB;
         return f;
