@@ -104,6 +104,7 @@ public:
 private:
     friend class TWireList;
     friend class TEndIndex;
+    friend class TWirePool;
 
     void StoreEnds(const Vec3& s, const Vec3& e);
 
@@ -113,6 +114,8 @@ private:
     int32_t OwnerTag_ = 0;
     // Position in the owning list; a list holds fewer than 2^32 wires.
     uint32_t Index_ = 0;
+    // Number of the wire's place in its list's pool (the end index links by it).
+    uint32_t Id_ = 0;
     bool Selected_ = false;
     bool Doomed_ = false;
     TEndLinks Links_;

@@ -50,7 +50,7 @@ TWireList::~TWireList() {
 
 TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* ignore) const {
     TWire* best = nullptr;
-    for (TWire* w = Ends_.FirstPair(s, e); w; w = TEndIndex::NextPair(w)) {
+    for (TWire* w = Ends_.FirstPair(s, e); w; w = Ends_.NextPair(w)) {
         if (w == ignore) continue;
         const bool same = (VecEqual(w->P1_, s) && VecEqual(w->P2_, e)) || (VecEqual(w->P1_, e) && VecEqual(w->P2_, s));
         if (same && (!best || w->Index_ < best->Index_)) best = w;
@@ -60,8 +60,8 @@ TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* igno
 
 std::vector<TWire*> TWireList::WiresAt(const Vec3& p) const {
     std::vector<TWire*> out;
-    for (TEndRef r = Ends_.FirstAt(p); r; r = TEndIndex::NextAt(r)) {
-        TWire* w = r.Wire();
+    for (TEndRef r = Ends_.FirstAt(p); r; r = Ends_.NextAt(r)) {
+        TWire* w = Ends_.WireOf(r);
         if (VecEqual(w->P1_, p) || VecEqual(w->P2_, p)) out.push_back(w);
     }
     std::sort(out.begin(), out.end(), [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });

@@ -303,7 +303,7 @@ private:
 
     size_t OwnCount_ = 0;
     TWirePool Pool_;
-    TEndIndex Ends_;
+    TEndIndex Ends_{Pool_};
     std::unordered_map<const TWire*, Vec3> DragOrigins_;
     std::unordered_map<const TWire*, double> SavedRadii_;
     // Some wire was added, removed or moved since the elements were last rebuilt.

@@ -37,9 +37,9 @@ void TWireList::RebuildElements() {
         const auto g = static_cast<uint32_t>(groupStart.size());
         const size_t begin = grouped.size();
         groupStart.push_back(static_cast<uint32_t>(begin));
-        for (TEndRef r = head; r; r = TEndIndex::NextAt(r)) {
-            groupOfEnd[size_t{r.Wire()->Index_} * 2 + static_cast<size_t>(r.End())] = g;
-            if (r.Wire()->Radius != 0) grouped.push_back(r.Wire());
+        for (TEndRef r = head; r; r = Ends_.NextAt(r)) {
+            groupOfEnd[size_t{Ends_.WireOf(r)->Index_} * 2 + static_cast<size_t>(r.End())] = g;
+            if (Ends_.WireOf(r)->Radius != 0) grouped.push_back(Ends_.WireOf(r));
         }
         const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(begin);
         std::sort(first, grouped.end(), byIndex);
