@@ -78,6 +78,8 @@ public:
     // The first end of the chain at p (walk on with NextAt), or none.
     TEndRef FirstAt(const Vec3& p) const;
     inline TEndRef NextAt(TEndRef r) const;
+    // The end before r in its chain, or none when r heads it.
+    inline TEndRef PrevAt(TEndRef r) const;
     // The first wire whose unordered end pair has the key of (a, b) (walk on with
     // NextPair), or nullptr.
     TWire* FirstPair(const Vec3& a, const Vec3& b) const;

@@ -63,6 +63,8 @@ inline TWire* TEndIndex::WireOf(TEndRef r) const { return Pool_->At(r.WireId());
 
 inline TEndRef TEndIndex::NextAt(TEndRef r) const { return TEndRef::FromBits(WireOf(r)->Links_.Next[r.End()]); }
 
+inline TEndRef TEndIndex::PrevAt(TEndRef r) const { return TEndRef::FromBits(WireOf(r)->Links_.Prev[r.End()]); }
+
 inline TWire* TEndIndex::NextPair(const TWire* w) const {
     const uint32_t next = w->Links_.PairNext;
     return next == TEndRef::Nil ? nullptr : Pool_->At(next);
