@@ -4,7 +4,11 @@
 #include "wire_pool.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <utility>
+
+#include <sys/mman.h>
 
 #include <bit>
 #include <cmath>
@@ -50,12 +54,14 @@ PairKey PairKeyOf(const Vec3& a, const Vec3& b) {
 uint64_t HashPair(const PairKey& k) { return Mix(HashPoint(k.Lo) ^ (HashPoint(k.Hi) * 0x9E3779B97F4A7C15ULL)); }
 
 constexpr uint32_t Nil = TEndRef::Nil;
+using TSlots = std::vector<TEndIndex::Slot, TLargeAllocator<TEndIndex::Slot>>;
+constexpr size_t kHugePage = size_t{2} << 20;
 
 // Open addressing with linear probing over a power-of-two table kept at most half full.
 // Returns the slot whose head matches, or NotFound; *empty (when asked) gets the empty
 // slot that ended the search, where the key would go.
 template <typename Match>
-size_t Find(const std::vector<TEndIndex::Slot>& slots, uint32_t hash, Match match, size_t* empty = nullptr) {
+size_t Find(const TSlots& slots, uint32_t hash, Match match, size_t* empty = nullptr) {
     if (slots.empty()) return NotFound;
     const size_t mask = slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -67,8 +73,8 @@ size_t Find(const std::vector<TEndIndex::Slot>& slots, uint32_t hash, Match matc
     }
 }
 
-void Rehash(std::vector<TEndIndex::Slot>& slots, size_t capacity) {
-    std::vector<TEndIndex::Slot> old;
+void Rehash(TSlots& slots, size_t capacity) {
+    TSlots old;
     old.swap(slots);
     slots.assign(capacity, TEndIndex::Slot{});
     const size_t mask = capacity - 1;
@@ -80,7 +86,7 @@ void Rehash(std::vector<TEndIndex::Slot>& slots, size_t capacity) {
     }
 }
 
-void MakeRoom(std::vector<TEndIndex::Slot>& slots, size_t count) {
+void MakeRoom(TSlots& slots, size_t count) {
     if (2 * count <= slots.size()) return;
     size_t capacity = std::max<size_t>(16, slots.size());
     while (2 * count > capacity) capacity *= 2;
@@ -89,7 +95,7 @@ void MakeRoom(std::vector<TEndIndex::Slot>& slots, size_t count) {
 
 // Empties slot i and moves later slots of its probe run back, so no search ever stops
 // early at a hole.
-void Erase(std::vector<TEndIndex::Slot>& slots, size_t i) {
+void Erase(TSlots& slots, size_t i) {
     const size_t mask = slots.size() - 1;
     for (size_t j = i;;) {
         j = (j + 1) & mask;
@@ -106,7 +112,7 @@ void Erase(std::vector<TEndIndex::Slot>& slots, size_t i) {
 
 // Unlinks r from the chain it is in; when r heads the chain, the table slot follows.
 template <typename Links>
-void Unlink(std::vector<TEndIndex::Slot>& slots, size_t& count, uint32_t self, uint32_t prev, uint32_t next,
+void Unlink(TSlots& slots, size_t& count, uint32_t self, uint32_t prev, uint32_t next,
             uint32_t hash, Links links) {
     if (next != Nil) *links(next).second = prev;
     if (prev != Nil) {
@@ -213,6 +219,20 @@ void TEndIndex::Remove(TWire* w) {
     });
     links.PairNext = links.PairPrev = Nil;
 }
+
+void* AllocateLarge(size_t bytes) {
+    void* p = nullptr;
+    if (bytes >= kHugePage) {
+        p = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
+        if (p) ::madvise(p, bytes, MADV_HUGEPAGE);
+    } else {
+        p = std::malloc(bytes == 0 ? 1 : bytes);
+    }
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void FreeLarge(void* p) { std::free(p); }
 
 TEndRef TEndIndex::FirstAt(const Vec3& p) const {
     const TPointKey key = PointKeyOf(p);

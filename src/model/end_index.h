@@ -60,6 +60,20 @@ struct TEndLinks {
 
 class TWirePool;
 
+// Memory for large tables: blocks of 2 MB and more start on a huge-page boundary and ask
+// for huge pages, which cuts the page faults of filling them and the TLB misses of
+// looking keys up at random.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* p);
+template <typename T> struct TLargeAllocator {
+    using value_type = T;
+    TLargeAllocator() = default;
+    template <typename U> TLargeAllocator(const TLargeAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(AllocateLarge(n * sizeof(T))); }
+    void deallocate(T* p, size_t) { FreeLarge(p); }
+    friend bool operator==(const TLargeAllocator&, const TLargeAllocator&) { return true; }
+};
+
 class TEndIndex {
 public:
     // The index resolves wire numbers through the pool its wires come from.
@@ -99,8 +113,8 @@ public:
 
 private:
     const TWirePool* Pool_;
-    std::vector<Slot> Points_;
-    std::vector<Slot> Pairs_;
+    std::vector<Slot, TLargeAllocator<Slot>> Points_;
+    std::vector<Slot, TLargeAllocator<Slot>> Pairs_;
     size_t PointCount_ = 0;
     size_t PairCount_ = 0;
 };
