@@ -87,7 +87,7 @@ BENCHMARK(BM_PaintManyLabels)->Unit(benchmark::kMillisecond);
 static void MoveGrabbedEnds(TWireList& m, ScreenPoint cursor) {
     Vec3 p = UnprojectPixel(m, cursor);
     for (TWire* w : m.DragList) {
-        p.Z = w->DragOrigin.Z;
+        p.Z = w->DragOrigin().Z;
         if (w->DragEnd == 1)
             w->SetEnds(p, w->P2(), true, false, true);
         else

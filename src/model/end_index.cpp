@@ -1,6 +1,14 @@
 #include "end_index.h"
 
 #include "wire.h"
+#include "wire_pool.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include <sys/mman.h>
 
 #include <bit>
 #include <cmath>
@@ -45,32 +53,40 @@ PairKey PairKeyOf(const Vec3& a, const Vec3& b) {
 
 uint64_t HashPair(const PairKey& k) { return Mix(HashPoint(k.Lo) ^ (HashPoint(k.Hi) * 0x9E3779B97F4A7C15ULL)); }
 
-const Vec3& EndPoint(TEndRef r) { return r.End() ? r.Wire()->P2() : r.Wire()->P1(); }
+constexpr uint32_t Nil = TEndRef::Nil;
+using TSlots = std::vector<TEndIndex::Slot, TLargeAllocator<TEndIndex::Slot>>;
+constexpr size_t kHugePage = size_t{2} << 20;
 
 // Open addressing with linear probing over a power-of-two table kept at most half full.
-template <typename SlotT, typename Match> size_t Find(const std::vector<SlotT>& slots, uint64_t hash, Match match) {
+// Returns the slot whose head matches, or NotFound; *empty (when asked) gets the empty
+// slot that ended the search, where the key would go.
+template <typename Match>
+size_t Find(const TSlots& slots, uint32_t hash, Match match, size_t* empty = nullptr) {
     if (slots.empty()) return NotFound;
     const size_t mask = slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (!slots[i].Head) return NotFound;
+        if (slots[i].Head == Nil) {
+            if (empty) *empty = i;
+            return NotFound;
+        }
         if (slots[i].Hash == hash && match(slots[i].Head)) return i;
     }
 }
 
-template <typename SlotT> void Rehash(std::vector<SlotT>& slots, size_t capacity) {
-    std::vector<SlotT> old;
+void Rehash(TSlots& slots, size_t capacity) {
+    TSlots old;
     old.swap(slots);
-    slots.assign(capacity, SlotT{});
+    slots.assign(capacity, TEndIndex::Slot{});
     const size_t mask = capacity - 1;
-    for (const SlotT& s : old) {
-        if (!s.Head) continue;
+    for (const TEndIndex::Slot& s : old) {
+        if (s.Head == Nil) continue;
         size_t i = s.Hash & mask;
-        while (slots[i].Head) i = (i + 1) & mask;
+        while (slots[i].Head != Nil) i = (i + 1) & mask;
         slots[i] = s;
     }
 }
 
-template <typename SlotT> void MakeRoom(std::vector<SlotT>& slots, size_t count) {
+void MakeRoom(TSlots& slots, size_t count) {
     if (2 * count <= slots.size()) return;
     size_t capacity = std::max<size_t>(16, slots.size());
     while (2 * count > capacity) capacity *= 2;
@@ -79,11 +95,11 @@ template <typename SlotT> void MakeRoom(std::vector<SlotT>& slots, size_t count)
 
 // Empties slot i and moves later slots of its probe run back, so no search ever stops
 // early at a hole.
-template <typename SlotT> void Erase(std::vector<SlotT>& slots, size_t i) {
+void Erase(TSlots& slots, size_t i) {
     const size_t mask = slots.size() - 1;
     for (size_t j = i;;) {
         j = (j + 1) & mask;
-        if (!slots[j].Head) break;
+        if (slots[j].Head == Nil) break;
         const size_t home = slots[j].Hash & mask;
         const bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
         if (!stays) {
@@ -91,18 +107,33 @@ template <typename SlotT> void Erase(std::vector<SlotT>& slots, size_t i) {
             i = j;
         }
     }
-    slots[i] = SlotT{};
+    slots[i] = TEndIndex::Slot{};
+}
+
+// Unlinks r from the chain it is in; when r heads the chain, the table slot follows.
+template <typename Links>
+void Unlink(TSlots& slots, size_t& count, uint32_t self, uint32_t prev, uint32_t next,
+            uint32_t hash, Links links) {
+    if (next != Nil) *links(next).second = prev;
+    if (prev != Nil) {
+        *links(prev).first = next;
+        return;
+    }
+    const size_t at = Find(slots, hash, [&](uint32_t head) { return head == self; });
+    if (at == NotFound) return;
+    if (next != Nil) {
+        slots[at].Head = next;
+    } else {
+        Erase(slots, at);
+        --count;
+    }
 }
 
 } // namespace
 
-TEndRef TEndIndex::NextAt(TEndRef r) { return r.Wire()->Links_.Next[r.End()]; }
-
-TWire* TEndIndex::NextPair(const TWire* w) { return w->Links_.PairNext; }
-
 void TEndIndex::Clear() {
-    std::fill(Points_.begin(), Points_.end(), PointSlot{});
-    std::fill(Pairs_.begin(), Pairs_.end(), PairSlot{});
+    std::fill(Points_.begin(), Points_.end(), Slot{});
+    std::fill(Pairs_.begin(), Pairs_.end(), Slot{});
     PointCount_ = 0;
     PairCount_ = 0;
 }
@@ -115,106 +146,111 @@ void TEndIndex::Reserve(size_t wires) {
 }
 
 void TEndIndex::Insert(TWire* w) {
+    const Vec3* ends[2] = {&w->P1_, &w->P2_};
+    TEndLinks& links = w->Links_;
     for (int e = 0; e < 2; ++e) {
-        const TEndRef r(w, e);
-        const TPointKey key = PointKeyOf(EndPoint(r));
-        const uint64_t hash = HashPoint(key);
-        TEndLinks& links = w->Links_;
-        links.Prev[e] = {};
-        const size_t at = Find(Points_, hash, [&](TEndRef head) { return PointKeyOf(EndPoint(head)) == key; });
+        const TEndRef r(w->Id_, e);
+        const TPointKey key = PointKeyOf(*ends[e]);
+        const auto hash = static_cast<uint32_t>(HashPoint(key));
+        links.Prev[e] = Nil;
+        MakeRoom(Points_, PointCount_ + 1);
+        size_t empty = 0;
+        const size_t at = Find(
+            Points_, hash,
+            [&](uint32_t head) {
+                const TEndRef h = TEndRef::FromBits(head);
+                const TWire* hw = WireOf(h);
+                return PointKeyOf(h.End() ? hw->P2_ : hw->P1_) == key;
+            },
+            &empty);
         if (at != NotFound) {
             // A point already known: the end joins the front of its chain.
-            const TEndRef head = Points_[at].Head;
-            links.Next[e] = head;
-            head.Wire()->Links_.Prev[head.End()] = r;
-            Points_[at].Head = r;
+            const TEndRef head = TEndRef::FromBits(Points_[at].Head);
+            links.Next[e] = head.Bits();
+            WireOf(head)->Links_.Prev[head.End()] = r.Bits();
+            Points_[at].Head = r.Bits();
             continue;
         }
-        links.Next[e] = {};
-        MakeRoom(Points_, PointCount_ + 1);
-        const size_t mask = Points_.size() - 1;
-        size_t i = hash & mask;
-        while (Points_[i].Head) i = (i + 1) & mask;
-        Points_[i] = {hash, r};
+        links.Next[e] = Nil;
+        Points_[empty] = {hash, r.Bits()};
         ++PointCount_;
     }
 
-    const PairKey key = PairKeyOf(w->P1(), w->P2());
-    const uint64_t hash = HashPair(key);
-    TEndLinks& links = w->Links_;
-    links.PairPrev = nullptr;
-    const size_t at = Find(Pairs_, hash, [&](TWire* head) { return PairKeyOf(head->P1(), head->P2()) == key; });
+    const PairKey key = PairKeyOf(w->P1_, w->P2_);
+    const auto hash = static_cast<uint32_t>(HashPair(key));
+    links.PairPrev = Nil;
+    MakeRoom(Pairs_, PairCount_ + 1);
+    size_t empty = 0;
+    const size_t at = Find(
+        Pairs_, hash,
+        [&](uint32_t head) {
+            const TWire* hw = Pool_->At(head);
+            return PairKeyOf(hw->P1_, hw->P2_) == key;
+        },
+        &empty);
     if (at != NotFound) {
-        TWire* head = Pairs_[at].Head;
+        const uint32_t head = Pairs_[at].Head;
         links.PairNext = head;
-        head->Links_.PairPrev = w;
-        Pairs_[at].Head = w;
+        Pool_->At(head)->Links_.PairPrev = w->Id_;
+        Pairs_[at].Head = w->Id_;
         return;
     }
-    links.PairNext = nullptr;
-    MakeRoom(Pairs_, PairCount_ + 1);
-    const size_t mask = Pairs_.size() - 1;
-    size_t i = hash & mask;
-    while (Pairs_[i].Head) i = (i + 1) & mask;
-    Pairs_[i] = {hash, w};
+    links.PairNext = Nil;
+    Pairs_[empty] = {hash, w->Id_};
     ++PairCount_;
 }
 
 void TEndIndex::Remove(TWire* w) {
     TEndLinks& links = w->Links_;
     for (int e = 0; e < 2; ++e) {
-        const TEndRef r(w, e);
-        const TEndRef prev = links.Prev[e];
-        const TEndRef next = links.Next[e];
-        if (next) next.Wire()->Links_.Prev[next.End()] = prev;
-        if (prev) {
-            prev.Wire()->Links_.Next[prev.End()] = next;
-        } else {
-            // The end heads its chain: the table slot follows.
-            const uint64_t hash = HashPoint(PointKeyOf(EndPoint(r)));
-            const size_t at = Find(Points_, hash, [&](TEndRef head) { return head == r; });
-            if (at != NotFound) {
-                if (next) {
-                    Points_[at].Head = next;
-                } else {
-                    Erase(Points_, at);
-                    --PointCount_;
-                }
-            }
-        }
-        links.Next[e] = links.Prev[e] = {};
+        const TEndRef r(w->Id_, e);
+        const auto hash = static_cast<uint32_t>(HashPoint(PointKeyOf(e ? w->P2_ : w->P1_)));
+        Unlink(Points_, PointCount_, r.Bits(), links.Prev[e], links.Next[e], hash, [&](uint32_t bits) {
+            const TEndRef o = TEndRef::FromBits(bits);
+            TEndLinks& l = WireOf(o)->Links_;
+            return std::pair{&l.Next[o.End()], &l.Prev[o.End()]};
+        });
+        links.Next[e] = links.Prev[e] = Nil;
     }
-
-    TWire* prev = links.PairPrev;
-    TWire* next = links.PairNext;
-    if (next) next->Links_.PairPrev = prev;
-    if (prev) {
-        prev->Links_.PairNext = next;
-    } else {
-        const uint64_t hash = HashPair(PairKeyOf(w->P1(), w->P2()));
-        const size_t at = Find(Pairs_, hash, [&](TWire* head) { return head == w; });
-        if (at != NotFound) {
-            if (next) {
-                Pairs_[at].Head = next;
-            } else {
-                Erase(Pairs_, at);
-                --PairCount_;
-            }
-        }
-    }
-    links.PairNext = links.PairPrev = nullptr;
+    const auto hash = static_cast<uint32_t>(HashPair(PairKeyOf(w->P1_, w->P2_)));
+    Unlink(Pairs_, PairCount_, w->Id_, links.PairPrev, links.PairNext, hash, [&](uint32_t id) {
+        TEndLinks& l = Pool_->At(id)->Links_;
+        return std::pair{&l.PairNext, &l.PairPrev};
+    });
+    links.PairNext = links.PairPrev = Nil;
 }
+
+void* AllocateLarge(size_t bytes) {
+    void* p = nullptr;
+    if (bytes >= kHugePage) {
+        p = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
+        if (p) ::madvise(p, bytes, MADV_HUGEPAGE);
+    } else {
+        p = std::malloc(bytes == 0 ? 1 : bytes);
+    }
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void FreeLarge(void* p) { std::free(p); }
 
 TEndRef TEndIndex::FirstAt(const Vec3& p) const {
     const TPointKey key = PointKeyOf(p);
-    const size_t at = Find(Points_, HashPoint(key), [&](TEndRef head) { return PointKeyOf(EndPoint(head)) == key; });
-    return at == NotFound ? TEndRef{} : Points_[at].Head;
+    const size_t at = Find(Points_, static_cast<uint32_t>(HashPoint(key)), [&](uint32_t head) {
+        const TEndRef h = TEndRef::FromBits(head);
+        const TWire* hw = WireOf(h);
+        return PointKeyOf(h.End() ? hw->P2_ : hw->P1_) == key;
+    });
+    return at == NotFound ? TEndRef{} : TEndRef::FromBits(Points_[at].Head);
 }
 
 TWire* TEndIndex::FirstPair(const Vec3& a, const Vec3& b) const {
     const PairKey key = PairKeyOf(a, b);
-    const size_t at = Find(Pairs_, HashPair(key), [&](TWire* head) { return PairKeyOf(head->P1(), head->P2()) == key; });
-    return at == NotFound ? nullptr : Pairs_[at].Head;
+    const size_t at = Find(Pairs_, static_cast<uint32_t>(HashPair(key)), [&](uint32_t head) {
+        const TWire* hw = Pool_->At(head);
+        return PairKeyOf(hw->P1_, hw->P2_) == key;
+    });
+    return at == NotFound ? nullptr : Pool_->At(Pairs_[at].Head);
 }
 
 } // namespace velomast

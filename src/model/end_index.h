@@ -27,30 +27,58 @@ struct TPointKey {
 };
 TPointKey PointKeyOf(const Vec3& p);
 
-// One end of a wire: the wire and 0 for its start, 1 for its end, packed in one word.
+// One end of a wire: the wire's pool number and 0 for its start, 1 for its end, packed in
+// one 32-bit word.
 class TEndRef {
 public:
+    static constexpr uint32_t Nil = 0xFFFFFFFFu;
     TEndRef() = default;
-    TEndRef(TWire* w, int end) : Bits_(reinterpret_cast<uintptr_t>(w) | static_cast<uintptr_t>(end & 1)) {}
-    TWire* Wire() const { return reinterpret_cast<TWire*>(Bits_ & ~uintptr_t{1}); }
+    TEndRef(uint32_t wireId, int end) : Bits_(wireId * 2 + static_cast<uint32_t>(end & 1)) {}
+    static TEndRef FromBits(uint32_t bits) {
+        TEndRef r;
+        r.Bits_ = bits;
+        return r;
+    }
+    uint32_t Bits() const { return Bits_; }
+    uint32_t WireId() const { return Bits_ >> 1; }
     int End() const { return static_cast<int>(Bits_ & 1); }
-    explicit operator bool() const { return Bits_ != 0; }
+    explicit operator bool() const { return Bits_ != Nil; }
     friend bool operator==(const TEndRef&, const TEndRef&) = default;
 
 private:
-    uintptr_t Bits_ = 0;
+    uint32_t Bits_ = Nil;
 };
 
-// The links a wire carries for the index: one chain per end and one for its end pair.
+// The links a wire carries for the index: one chain per end (end references) and one for
+// its end pair (wire numbers); Nil ends a chain.
 struct TEndLinks {
-    TEndRef Next[2];
-    TEndRef Prev[2];
-    TWire* PairNext = nullptr;
-    TWire* PairPrev = nullptr;
+    uint32_t Next[2] = {TEndRef::Nil, TEndRef::Nil};
+    uint32_t Prev[2] = {TEndRef::Nil, TEndRef::Nil};
+    uint32_t PairNext = TEndRef::Nil;
+    uint32_t PairPrev = TEndRef::Nil;
+};
+
+class TWirePool;
+
+// Memory for large tables: blocks of 2 MB and more start on a huge-page boundary and ask
+// for huge pages, which cuts the page faults of filling them and the TLB misses of
+// looking keys up at random.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* p);
+template <typename T> struct TLargeAllocator {
+    using value_type = T;
+    TLargeAllocator() = default;
+    template <typename U> TLargeAllocator(const TLargeAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(AllocateLarge(n * sizeof(T))); }
+    void deallocate(T* p, size_t) { FreeLarge(p); }
+    friend bool operator==(const TLargeAllocator&, const TLargeAllocator&) { return true; }
 };
 
 class TEndIndex {
 public:
+    // The index resolves wire numbers through the pool its wires come from.
+    explicit TEndIndex(const TWirePool& pool) : Pool_(&pool) {}
+
     void Clear();
     // Room for n more wires (and as many points), so a file being read grows the tables
     // once or not at all.
@@ -59,31 +87,34 @@ public:
     void Insert(TWire* w);
     void Remove(TWire* w);
 
+    // The wire an end reference names (defined with the pool).
+    inline TWire* WireOf(TEndRef r) const;
     // The first end of the chain at p (walk on with NextAt), or none.
     TEndRef FirstAt(const Vec3& p) const;
-    static TEndRef NextAt(TEndRef r);
+    inline TEndRef NextAt(TEndRef r) const;
+    // The end before r in its chain, or none when r heads it.
+    inline TEndRef PrevAt(TEndRef r) const;
     // The first wire whose unordered end pair has the key of (a, b) (walk on with
     // NextPair), or nullptr.
     TWire* FirstPair(const Vec3& a, const Vec3& b) const;
-    static TWire* NextPair(const TWire* w);
+    inline TWire* NextPair(const TWire* w) const;
     // Calls f with the first end of every chain: each distinct point once.
     template <typename F> void ForEachPoint(F f) const {
-        for (const PointSlot& s : Points_)
-            if (s.Head) f(s.Head);
+        for (const Slot& s : Points_)
+            if (s.Head != TEndRef::Nil) f(TEndRef::FromBits(s.Head));
     }
 
-    struct PointSlot {
-        uint64_t Hash = 0;
-        TEndRef Head;
-    };
-    struct PairSlot {
-        uint64_t Hash = 0;
-        TWire* Head = nullptr;
+    // Open addressing: the low 32 bits of the key's hash (most mismatches are told apart
+    // without touching a wire) and the chain's head (an end reference or a wire number).
+    struct Slot {
+        uint32_t Hash = 0;
+        uint32_t Head = TEndRef::Nil;
     };
 
 private:
-    std::vector<PointSlot> Points_;
-    std::vector<PairSlot> Pairs_;
+    const TWirePool* Pool_;
+    std::vector<Slot, TLargeAllocator<Slot>> Points_;
+    std::vector<Slot, TLargeAllocator<Slot>> Pairs_;
     size_t PointCount_ = 0;
     size_t PairCount_ = 0;
 };

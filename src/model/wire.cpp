@@ -36,26 +36,37 @@ Vec3 MirrorInView(Vec3 p, uint8_t viewKind) {
 }
 } // namespace
 
-void TWire::UpdateDerived() {
-    WireLength_ = VecDistance(P1_, P2_);
-    if (P1_.X == P2_.X && P1_.Y == P2_.Y) {
-        Azimuth_ = 0;
-    } else {
-        double a = std::atan2(P1_.Y - P2_.Y, P1_.X - P2_.X) / DegToRad - 180.0;
-        if (a > 180)
-            a -= 360;
-        else if (a <= -180)
-            a += 360;
-        Azimuth_ = a;
-    }
-    if (WireLength_ < 1e-10) {
-        Zenith_ = 0;
-    } else {
-        double d = (P2_.Z - P1_.Z) / WireLength_;
-        if (d > 1) d = 1;
-        if (d < -1) d = -1;
-        Zenith_ = std::acos(d) / DegToRad;
-    }
+double TWire::WireLength() const { return VecDistance(P1_, P2_); }
+
+double TWire::Azimuth() const {
+    if (P1_.X == P2_.X && P1_.Y == P2_.Y) return 0;
+    double a = std::atan2(P1_.Y - P2_.Y, P1_.X - P2_.X) / DegToRad - 180.0;
+    if (a > 180)
+        a -= 360;
+    else if (a <= -180)
+        a += 360;
+    return a;
+}
+
+double TWire::Zenith() const {
+    const double length = WireLength();
+    if (length < 1e-10) return 0;
+    double d = (P2_.Z - P1_.Z) / length;
+    if (d > 1) d = 1;
+    if (d < -1) d = -1;
+    return std::acos(d) / DegToRad;
+}
+
+Vec3 TWire::DragOrigin() const { return OwnerList_ ? OwnerList_->DragOriginOf(this) : Vec3{}; }
+
+void TWire::SetDragOrigin(const Vec3& p) {
+    if (OwnerList_) OwnerList_->SetDragOriginOf(this, p);
+}
+
+double TWire::SavedRadius() const { return OwnerList_ ? OwnerList_->SavedRadiusOf(this) : 0; }
+
+void TWire::SetSavedRadius(double r) {
+    if (OwnerList_) OwnerList_->SetSavedRadiusOf(this, r);
 }
 
 void TWire::StoreEnds(const Vec3& s, const Vec3& e) {
@@ -63,7 +74,6 @@ void TWire::StoreEnds(const Vec3& s, const Vec3& e) {
     P1_ = s;
     P2_ = e;
     if (OwnerList_) OwnerList_->IndexInsert(this);
-    UpdateDerived();
 }
 
 void TWire::AssignEnds(const Vec3& s, const Vec3& e, bool round) {
@@ -111,9 +121,10 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
 }
 
 void TWire::SetLength(int fix, bool round, double length) {
-    if (!(length > 0) || !(WireLength_ > 0)) return;
+    const double old = WireLength();
+    if (!(length > 0) || !(old > 0)) return;
     const Vec3 d = VecSub(P2_, P1_);
-    const Vec3 dn = VecScale(d, length / WireLength_);
+    const Vec3 dn = VecScale(d, length / old);
     Vec3 ns;
     if (fix == 0)
         ns = P1_;
@@ -126,11 +137,8 @@ void TWire::SetLength(int fix, bool round, double length) {
 }
 
 void TWire::SetAzimuth(double degrees) {
-    if (P1_.X == P2_.X && P1_.Y == P2_.Y) {
-        Azimuth_ = 0;
-        return;
-    }
-    const double h = std::sin(Zenith_ * DegToRad) * WireLength_;
+    if (P1_.X == P2_.X && P1_.Y == P2_.Y) return;
+    const double h = std::sin(Zenith() * DegToRad) * WireLength();
     const double a = degrees * DegToRad;
     const Vec3 e{P1_.X + std::cos(a) * h, P1_.Y + std::sin(a) * h, P2_.Z};
     const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
@@ -138,9 +146,9 @@ void TWire::SetAzimuth(double degrees) {
 }
 
 void TWire::SetZenith(double degrees) {
-    const double a = Azimuth_ * DegToRad;
+    const double a = Azimuth() * DegToRad;
     const double z = degrees * DegToRad;
-    const double l = WireLength_;
+    const double l = WireLength();
     const Vec3 e = VecAdd(P1_, {std::cos(a) * std::sin(z) * l, std::sin(a) * std::sin(z) * l, std::cos(z) * l});
     const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
     SetEnds(P1_, e, keep, false, true);

@@ -37,13 +37,17 @@ public:
     TWire(const TWire&) = delete;
     TWire& operator=(const TWire&) = delete;
 
-    // Where the dragged end (DragEnd) was when grabbed.
-    Vec3 DragOrigin;
+    // Where the dragged end (DragEnd) was when grabbed. Only grabbed wires have one, so
+    // the owning list keeps it; a wire without a list reports the origin.
+    Vec3 DragOrigin() const;
+    void SetDragOrigin(const Vec3& p);
 
     // 0 = isolator; negative = combined wire described by a line of TaperLines.
     double Radius = StandaloneRadius;
-    // Radius kept while the wire is an isolator; 0 when none was kept.
-    double SavedRadius = 0;
+    // Radius kept while the wire is an isolator; 0 when none was kept. Kept by the owning
+    // list (few wires have one); a wire without a list keeps none.
+    double SavedRadius() const;
+    void SetSavedRadius(double r);
     // -1 automatic; -2 when a file gave no usable value.
     int32_t Segments = -1;
     bool Visible = true;
@@ -58,11 +62,13 @@ public:
 
     const Vec3& P1() const { return P1_; }
     const Vec3& P2() const { return P2_; }
-    double WireLength() const { return WireLength_; }
+    // Length, azimuth and zenith follow from the ends; they are worked out when asked
+    // (always by the same formulas, so equal ends give equal values).
+    double WireLength() const;
     // Direction of P2 - P1 from +X towards +Y, in (-180, 180]; 0 for a vertical wire.
-    double Azimuth() const { return Azimuth_; }
+    double Azimuth() const;
     // 0 points up, 90 horizontal, 180 down.
-    double Zenith() const { return Zenith_; }
+    double Zenith() const;
     TWireList* OwnerList() const { return OwnerList_; }
     // 0 for the edited antenna, -1 landscape, k >= 1 the k-th scene antenna.
     int32_t OwnerTag() const { return OwnerTag_; }
@@ -98,20 +104,20 @@ public:
 private:
     friend class TWireList;
     friend class TEndIndex;
+    friend class TWirePool;
 
     void StoreEnds(const Vec3& s, const Vec3& e);
-    void UpdateDerived();
 
     Vec3 P1_;
     Vec3 P2_;
-    double WireLength_ = 0;
-    double Azimuth_ = 0;
-    double Zenith_ = 0;
     TWireList* OwnerList_ = nullptr;
     int32_t OwnerTag_ = 0;
+    // Position in the owning list; a list holds fewer than 2^32 wires.
+    uint32_t Index_ = 0;
+    // Number of the wire's place in its list's pool (the end index links by it).
+    uint32_t Id_ = 0;
     bool Selected_ = false;
     bool Doomed_ = false;
-    size_t Index_ = 0;
     TEndLinks Links_;
 };
 

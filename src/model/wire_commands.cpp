@@ -34,13 +34,13 @@ bool Divide(TWireList& m, TWire& w, int n) {
 
 void MakeIsolator(TWire& w) {
     if (w.IsIsolator()) return; // keeps the radius saved when it became one
-    w.SavedRadius = w.Radius;
+    w.SetSavedRadius(w.Radius);
     w.Radius = 0;
 }
 
 void RestoreConductor(TWireList& m, TWire& w) {
     if (!w.IsIsolator()) return; // a conductor's or combined wire's radius is the user's own
-    w.Radius = w.SavedRadius > 0 ? w.SavedRadius : m.DefaultRadius;
+    w.Radius = w.SavedRadius() > 0 ? w.SavedRadius() : m.DefaultRadius;
 }
 
 void CenterOnAxis(TWire& w) {

@@ -50,7 +50,7 @@ TWireList::~TWireList() {
 
 TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* ignore) const {
     TWire* best = nullptr;
-    for (TWire* w = Ends_.FirstPair(s, e); w; w = TEndIndex::NextPair(w)) {
+    for (TWire* w = Ends_.FirstPair(s, e); w; w = Ends_.NextPair(w)) {
         if (w == ignore) continue;
         const bool same = (VecEqual(w->P1_, s) && VecEqual(w->P2_, e)) || (VecEqual(w->P1_, e) && VecEqual(w->P2_, s));
         if (same && (!best || w->Index_ < best->Index_)) best = w;
@@ -60,8 +60,8 @@ TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* igno
 
 std::vector<TWire*> TWireList::WiresAt(const Vec3& p) const {
     std::vector<TWire*> out;
-    for (TEndRef r = Ends_.FirstAt(p); r; r = TEndIndex::NextAt(r)) {
-        TWire* w = r.Wire();
+    for (TEndRef r = Ends_.FirstAt(p); r; r = Ends_.NextAt(r)) {
+        TWire* w = Ends_.WireOf(r);
         if (VecEqual(w->P1_, p) || VecEqual(w->P2_, p)) out.push_back(w);
     }
     std::sort(out.begin(), out.end(), [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
@@ -69,10 +69,31 @@ std::vector<TWire*> TWireList::WiresAt(const Vec3& p) const {
     return out;
 }
 
+// ---- side tables ----------------------------------------------------------------------
+
+Vec3 TWireList::DragOriginOf(const TWire* w) const {
+    const auto it = DragOrigins_.find(w);
+    return it == DragOrigins_.end() ? Vec3{} : it->second;
+}
+
+void TWireList::SetDragOriginOf(const TWire* w, const Vec3& p) { DragOrigins_[w] = p; }
+
+double TWireList::SavedRadiusOf(const TWire* w) const {
+    const auto it = SavedRadii_.find(w);
+    return it == SavedRadii_.end() ? 0.0 : it->second;
+}
+
+void TWireList::SetSavedRadiusOf(const TWire* w, double r) {
+    if (r == 0)
+        SavedRadii_.erase(w);
+    else
+        SavedRadii_[w] = r;
+}
+
 // ---- wires ----------------------------------------------------------------------------
 
 void TWireList::Renumber(size_t from) {
-    for (size_t i = from; i < Items_.size(); ++i) Items_[i]->Index_ = i;
+    for (size_t i = from; i < Items_.size(); ++i) Items_[i]->Index_ = static_cast<uint32_t>(i);
 }
 
 TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
@@ -84,7 +105,7 @@ TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
         Items_.insert(Items_.begin() + static_cast<std::ptrdiff_t>(OwnCount_), w);
         Renumber(OwnCount_);
     } else {
-        w->Index_ = Items_.size();
+        w->Index_ = static_cast<uint32_t>(Items_.size());
         Items_.push_back(w);
     }
     if (ownerTag == 0) ++OwnCount_;
@@ -98,7 +119,6 @@ TWire* TWireList::NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerT
     TWire* w = Pool_.New();
     w->P1_ = p1;
     w->P2_ = p2;
-    w->UpdateDerived();
     return Adopt(w, ownerTag);
 }
 
@@ -186,6 +206,9 @@ void TWireList::DestroyDoomed() {
     ElementsStale_ = true;
     Renumber(0);
     for (TWire* w : gone) {
+        // The place of a destroyed wire serves a later one, which must not inherit these.
+        if (!DragOrigins_.empty()) DragOrigins_.erase(w);
+        if (!SavedRadii_.empty()) SavedRadii_.erase(w);
         IndexRemove(w);
         Pool_.Delete(w);
     }
@@ -196,6 +219,8 @@ void TWireList::FreeAllWires() {
     Pool_.Release();
     OwnCount_ = 0;
     Ends_.Clear();
+    DragOrigins_.clear();
+    SavedRadii_.clear();
     Selection.Rev_.clear();
     DragList.clear();
 }
@@ -299,7 +324,7 @@ void TWireList::SelectByLength(double x) {
     ClearSelection();
     const double target = Round4(x);
     for (size_t i = 0; i < OwnCount_; ++i)
-        if (Round4(Items_[i]->WireLength_) == target) SelectWire(Items_[i], false);
+        if (Round4(Items_[i]->WireLength()) == target) SelectWire(Items_[i], false);
 }
 
 void TWireList::SelectByRadius(double x) {

@@ -18,6 +18,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace velomast {
@@ -288,6 +289,12 @@ private:
         ElementsStale_ = true;
         Ends_.Remove(w);
     }
+    // The few wires with a drag origin or a kept radius have it here rather than in every
+    // wire.
+    Vec3 DragOriginOf(const TWire* w) const;
+    void SetDragOriginOf(const TWire* w, const Vec3& p);
+    double SavedRadiusOf(const TWire* w) const;
+    void SetSavedRadiusOf(const TWire* w, double r);
     void Renumber(size_t from);
     void ClearElements();
     void FreeAllWires();
@@ -296,7 +303,9 @@ private:
 
     size_t OwnCount_ = 0;
     TWirePool Pool_;
-    TEndIndex Ends_;
+    TEndIndex Ends_{Pool_};
+    std::unordered_map<const TWire*, Vec3> DragOrigins_;
+    std::unordered_map<const TWire*, double> SavedRadii_;
     // Some wire was added, removed or moved since the elements were last rebuilt.
     bool ElementsStale_ = true;
 };

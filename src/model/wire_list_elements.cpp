@@ -11,7 +11,6 @@ namespace {
 // in list order), merged as they are taken.
 struct CollectFrame {
     TWire* W;
-    Vec3 PA, PB;
     uint32_t Ia, EndA;
     uint32_t Ib, EndB; // an empty range when the wire's ends coincide
     uint32_t Ga, Gb; // the groups of the two points
@@ -22,29 +21,40 @@ struct CollectFrame {
 void TWireList::RebuildElements() {
     ClearElements();
 
-    // The ends grouped by point: each point's conductors in list order, one group after
-    // the other, and for every wire end the group of its point. Frames refer to these
-    // ranges, so a point where thousands of wires meet costs no more memory than the
-    // groups. Isolators join nothing and are left out.
-    auto byIndex = [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; };
+    // The ends grouped by point: each point's conductors (as list positions) in list
+    // order, one group after the other, and for every wire end the group of its point.
+    // Groups are made as the wires come in list order, so the chains walked are mostly
+    // those of wires near each other in memory. Frames refer to these ranges, so a point
+    // where thousands of wires meet costs no more memory than the groups. Isolators join
+    // nothing and are left out.
     const size_t n = Items_.size();
-    std::vector<TWire*> grouped;
-    grouped.reserve(2 * n);
+    constexpr uint32_t kNoGroup = 0xFFFFFFFFu;
     // Positions are 32-bit: a list holds fewer than 2^31 wires.
+    std::vector<uint32_t> grouped;
+    grouped.reserve(2 * n);
     std::vector<uint32_t> groupStart;
-    std::vector<uint32_t> groupOfEnd(2 * n, 0);
-    Ends_.ForEachPoint([&](TEndRef head) {
-        const auto g = static_cast<uint32_t>(groupStart.size());
-        const size_t begin = grouped.size();
-        groupStart.push_back(static_cast<uint32_t>(begin));
-        for (TEndRef r = head; r; r = TEndIndex::NextAt(r)) {
-            groupOfEnd[r.Wire()->Index_ * 2 + static_cast<size_t>(r.End())] = g;
-            if (r.Wire()->Radius != 0) grouped.push_back(r.Wire());
+    groupStart.reserve(n + 1);
+    std::vector<uint32_t> groupOfEnd(2 * n, kNoGroup);
+    for (TWire* w : Items_) {
+        for (int end = 0; end < 2; ++end) {
+            if (groupOfEnd[size_t{w->Index_} * 2 + static_cast<size_t>(end)] != kNoGroup) continue;
+            const auto g = static_cast<uint32_t>(groupStart.size());
+            const size_t begin = grouped.size();
+            groupStart.push_back(static_cast<uint32_t>(begin));
+            auto visit = [&](TEndRef r) {
+                const TWire* x = Ends_.WireOf(r);
+                groupOfEnd[size_t{x->Index_} * 2 + static_cast<size_t>(r.End())] = g;
+                if (x->Radius != 0) grouped.push_back(x->Index_);
+            };
+            const TEndRef self(w->Id_, end);
+            visit(self);
+            for (TEndRef r = Ends_.PrevAt(self); r; r = Ends_.PrevAt(r)) visit(r);
+            for (TEndRef r = Ends_.NextAt(self); r; r = Ends_.NextAt(r)) visit(r);
+            const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(begin);
+            std::sort(first, grouped.end());
+            grouped.erase(std::unique(first, grouped.end()), grouped.end()); // a wire with both ends here
         }
-        const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(begin);
-        std::sort(first, grouped.end(), byIndex);
-        grouped.erase(std::unique(first, grouped.end()), grouped.end()); // a wire with both ends here
-    });
+    }
     groupStart.push_back(static_cast<uint32_t>(grouped.size()));
     // How far into each group some frame has got. Every wire before that mark has been
     // taken by a frame at that point already: it belongs to the element and its end there
@@ -54,31 +64,34 @@ void TWireList::RebuildElements() {
     std::vector<uint32_t> reach(groupStart.begin(), groupStart.end() - 1);
 
     auto makeFrame = [&](TWire* w) {
-        const uint32_t ga = groupOfEnd[w->Index_ * 2];
-        const uint32_t gb = groupOfEnd[w->Index_ * 2 + 1];
-        CollectFrame f{w, w->P1_, w->P2_, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1], ga, gb};
+        const uint32_t ga = groupOfEnd[size_t{w->Index_} * 2];
+        const uint32_t gb = groupOfEnd[size_t{w->Index_} * 2 + 1];
+        CollectFrame f{w, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1], ga, gb};
         if (VecEqual(w->P1_, w->P2_)) f.Ib = f.EndB;
         return f;
     };
-    auto peek = [&](uint32_t& i, uint32_t end, uint32_t g, bool started) -> TWire* {
+    constexpr uint32_t kNone = 0xFFFFFFFFu;
+    auto peek = [&](uint32_t& i, uint32_t end, uint32_t g, bool started) -> uint32_t {
         if (started) i = std::max(i, reach[g]);
-        return i < end ? grouped[i] : nullptr;
+        return i < end ? grouped[i] : kNone;
     };
-    auto take = [&](uint32_t& i, uint32_t g, bool& started, const TWire* self, const TWire* q) {
+    auto take = [&](uint32_t& i, uint32_t g, bool& started, uint32_t self, uint32_t q) {
         ++i;
         reach[g] = std::max(reach[g], i);
         if (q != self) started = true;
     };
-    // The wires touching f.W, in list order, each once, f.W itself left out.
+    // The wires touching f.W, in list order, each once, f.W itself left out. List
+    // positions compare as the wires' order; kNone (no wire) comes after every one.
     auto next = [&](CollectFrame& f) -> TWire* {
+        const uint32_t self = f.W->Index_;
         for (;;) {
-            TWire* a = peek(f.Ia, f.EndA, f.Ga, f.StartedA);
-            TWire* b = peek(f.Ib, f.EndB, f.Gb, f.StartedB);
-            if (!a && !b) return nullptr;
-            TWire* q = (!b || (a && a->Index_ <= b->Index_)) ? a : b;
-            if (a == q) take(f.Ia, f.Ga, f.StartedA, f.W, q);
-            if (b == q) take(f.Ib, f.Gb, f.StartedB, f.W, q);
-            if (q != f.W) return q;
+            const uint32_t a = peek(f.Ia, f.EndA, f.Ga, f.StartedA);
+            const uint32_t b = peek(f.Ib, f.EndB, f.Gb, f.StartedB);
+            if (a == kNone && b == kNone) return nullptr;
+            const uint32_t q = std::min(a, b);
+            if (a == q) take(f.Ia, f.Ga, f.StartedA, self, q);
+            if (b == q) take(f.Ib, f.Gb, f.StartedB, self, q);
+            if (q != self) return Items_[q];
         }
     };
 

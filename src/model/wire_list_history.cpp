@@ -49,6 +49,9 @@ bool TWireList::RestoreUndoStep(int32_t n) {
     Loads.clear();
     ClearSelection();
     std::erase_if(DragList, [](const TWire* w) { return w->OwnerTag_ == 0; });
+    // Restored wires keep no radius from an isolator and are grabbed by no drag.
+    std::erase_if(SavedRadii_, [](const auto& e) { return e.first->OwnerTag_ == 0; });
+    std::erase_if(DragOrigins_, [](const auto& e) { return e.first->OwnerTag_ == 0; });
 
     // The snapshot is the model as it was: its wires come back exactly, including any
     // that a file brought in with coinciding or repeated ends, so that the positions the
@@ -76,7 +79,6 @@ bool TWireList::RestoreUndoStep(int32_t n) {
         }
         w->Radius = radius;
         w->Segments = r.Segments;
-        w->SavedRadius = 0;
         w->Visible = true;
         w->DragEnd = 0;
     }

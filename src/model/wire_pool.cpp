@@ -1,9 +1,13 @@
 #include "wire_pool.h"
 
-#include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <type_traits>
+
+#include <sys/mman.h>
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -22,64 +26,79 @@
 namespace velomast {
 
 namespace {
-// New blocks grow with the model (up to this many wires) unless a reservation sizes them.
-constexpr size_t kFirstBlock = 64;
-constexpr size_t kLargestGrownBlock = size_t{1} << 16;
+constexpr size_t kHugePage = size_t{2} << 20;
 } // namespace
 
 TWirePool::~TWirePool() { Release(); }
 
-void TWirePool::AddBlock(size_t capacity) {
-    Block b;
+void TWirePool::AddBlock() {
+    const size_t b = Blocks_.size();
+    const size_t capacity = BlockCapacity(b);
+    // The end index links wire ends by 2 * number + end in 32 bits.
+    if (Capacity_ + capacity > (size_t{1} << 31)) throw std::length_error("too many wires");
     static_assert(alignof(TWire) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-    b.Bytes = std::make_unique_for_overwrite<std::byte[]>(capacity * sizeof(TWire));
-    b.Capacity = capacity;
+    Block block;
+    block.Bytes = capacity * sizeof(TWire);
+    void* p = nullptr;
+    if (block.Bytes >= kHugePage) {
+        // Large blocks on huge-page boundaries, so that filling them takes few page faults.
+        block.Bytes = (block.Bytes + kHugePage - 1) / kHugePage * kHugePage;
+        p = std::aligned_alloc(kHugePage, block.Bytes);
+        if (p) ::madvise(p, block.Bytes, MADV_HUGEPAGE);
+    } else {
+        p = std::malloc(block.Bytes);
+    }
+    if (!p) throw std::bad_alloc();
+    block.First = static_cast<TWire*>(p);
     // Places not yet handed out: a stray pointer into them shows under the address sanitizer.
-    VELOMAST_POISON(b.Bytes.get(), capacity * sizeof(TWire));
-    Blocks_.push_back(std::move(b));
-    Spare_ += capacity;
+    VELOMAST_POISON(p, block.Bytes);
+    Blocks_.push_back(block);
+    Capacity_ += capacity;
 }
 
 void TWirePool::Reserve(size_t n) {
-    if (n <= Spare_ + Free_.size()) return;
-    AddBlock(n - Spare_ - Free_.size());
+    if (n <= Free_.size()) return;
+    const size_t need = size_t{Next_} + (n - Free_.size());
+    while (Capacity_ < need) AddBlock();
 }
 
 TWire* TWirePool::New() {
-    void* place = nullptr;
+    uint32_t id = 0;
     if (!Free_.empty()) {
-        place = Free_.back();
+        id = Free_.back();
         Free_.pop_back();
     } else {
-        auto open = std::find_if(Blocks_.begin(), Blocks_.end(), [](const Block& b) { return b.Used < b.Capacity; });
-        if (open == Blocks_.end()) {
-            const size_t last = Blocks_.empty() ? 0 : Blocks_.back().Capacity;
-            AddBlock(std::clamp(2 * last, kFirstBlock, kLargestGrownBlock));
-            open = Blocks_.end() - 1;
-        }
-        place = open->At(open->Used++);
-        --Spare_;
+        if (Next_ == Capacity_) AddBlock();
+        id = Next_++;
     }
+    TWire* place = At(id);
     VELOMAST_UNPOISON(place, sizeof(TWire));
-    return new (place) TWire();
+    TWire* w = new (place) TWire();
+    w->Id_ = id;
+    return w;
 }
 
 void TWirePool::Delete(TWire* w) {
     if (!w) return;
+    const uint32_t id = w->Id_;
     w->~TWire();
     VELOMAST_POISON(w, sizeof(TWire));
-    Free_.push_back(w);
+    Free_.push_back(id);
 }
 
 void TWirePool::Release() {
     // A wire holds nothing to free, so the wires still alive end with their blocks.
     static_assert(std::is_trivially_destructible_v<TWire>);
-    for (Block& b : Blocks_) VELOMAST_UNPOISON(b.Bytes.get(), b.Capacity * sizeof(TWire));
+    for (Block& b : Blocks_) {
+        VELOMAST_UNPOISON(b.First, b.Bytes);
+        std::free(b.First);
+    }
     Blocks_.clear();
     Blocks_.shrink_to_fit();
     Free_.clear();
     Free_.shrink_to_fit();
-    Spare_ = 0;
+    Capacity_ = 0;
+    Next_ = 0;
 }
 
 } // namespace velomast

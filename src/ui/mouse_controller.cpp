@@ -350,7 +350,7 @@ void TMouseController::DragEndsTo(const Vec3& p) {
     for (TWire* w : m.DragList) {
         // The depth the view cannot show stays where the end was grabbed.
         Vec3 q = p;
-        Coord(q, depth) = Coord(w->DragOrigin, depth);
+        Coord(q, depth) = Coord(w->DragOrigin(), depth);
         SetDraggedEnd(*w, q, m.KeepConnections, mirror);
     }
     InvalidateWireTable();
@@ -529,7 +529,7 @@ void TMouseController::DropDraggedEnds(ScreenPoint at) {
             // The grid snaps the two coordinates the view shows; the depth stays exactly
             // where the end was grabbed.
             Vec3 p = SnapVecToStep(UnprojectPixel(m, ProjectPoint(m, DraggedEnd(*w))), m.GridStep);
-            Coord(p, depth) = Coord(w->DragOrigin, depth);
+            Coord(p, depth) = Coord(w->DragOrigin(), depth);
             SetDraggedEnd(*w, p, m.KeepConnections, mirror);
         }
     }

@@ -16,7 +16,7 @@ int64_t AbsDiff(int32_t a, int32_t b) {
 
 void Grab(TWireList& m, TWire* w, uint8_t end) {
     w->DragEnd = end;
-    w->DragOrigin = end == 1 ? w->P1() : w->P2();
+    w->SetDragOrigin(end == 1 ? w->P1() : w->P2());
     m.DragList.push_back(w);
 }
 

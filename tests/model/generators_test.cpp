@@ -57,7 +57,7 @@ TEST(Cage, SixFacesTwoHoopsWithBothEndConnections) {
     EXPECT_EQ(MakeFatWire(m, *base, p), 30);
     ASSERT_EQ(m.Count(), 31u);
     EXPECT_EQ(base->Radius, 0);
-    EXPECT_EQ(base->SavedRadius, 0.002); // "Восстановить как проводник" brings it back
+    EXPECT_EQ(base->SavedRadius(), 0.002); // "Восстановить как проводник" brings it back
 
     // Per face: the face, its top and bottom connections; the reference is +X, so the
     // first face lies towards u = d x X = +Y.

@@ -260,3 +260,43 @@ TEST(WireList, WiresKeepTheirPlaceWhileOthersComeAndGo) {
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(m.WiresAt({0, 0, 1}), std::vector<TWire*>{w});
 }
+
+TEST(WireList, KeptRadiusAndDragOriginEndWithTheirWire) {
+    // Both are kept beside the wires; a new wire in a destroyed wire's place, an undo
+    // step or a cleared list must not find the old values.
+    TWireList m;
+    TWire* a = m.NewWire({0, 0, 0}, {1, 0, 0}, 0.002);
+    TWire* b = m.NewWire({1, 0, 0}, {2, 0, 0}, 0.003);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    a->SetSavedRadius(0.002);
+    a->SetDragOrigin({1, 0, 0});
+    b->SetSavedRadius(0.003);
+    EXPECT_EQ(a->SavedRadius(), 0.002);
+    EXPECT_TRUE(VecEqual(a->DragOrigin(), {1, 0, 0}));
+    EXPECT_EQ(b->SavedRadius(), 0.003);
+
+    m.DestroyWire(a);
+    TWire* c = m.NewWire({5, 0, 0}, {6, 0, 0}, 0.001);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->SavedRadius(), 0);
+    EXPECT_TRUE(VecEqual(c->DragOrigin(), {0, 0, 0}));
+    EXPECT_EQ(b->SavedRadius(), 0.003);
+
+    m.StoreUndoStep(false);
+    b->SetSavedRadius(0.004);
+    m.StoreUndoStep(false);
+    ASSERT_TRUE(m.Undo());
+    EXPECT_EQ(m[0]->SavedRadius(), 0);
+
+    m[0]->SetSavedRadius(0.005);
+    m.Clear(false);
+    TWire* d = m.NewWire({0, 0, 0}, {0, 0, 1}, 0.001);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->SavedRadius(), 0);
+
+    // A wire of no list keeps none.
+    TWire loose;
+    loose.SetSavedRadius(0.01);
+    EXPECT_EQ(loose.SavedRadius(), 0);
+}

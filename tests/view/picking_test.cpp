@@ -66,7 +66,7 @@ TEST(Picking, PressOnAnEndGrabsTheWholeJunctionInAFlatView) {
     EXPECT_EQ(b->DragEnd, 1);
     EXPECT_EQ(c->DragEnd, 2);
     EXPECT_EQ(hidden->DragEnd, 1);
-    for (TWire* w : m.DragList) EXPECT_TRUE(VecEqual(w->DragOrigin, {1, 0, 0}));
+    for (TWire* w : m.DragList) EXPECT_TRUE(VecEqual(w->DragOrigin(), {1, 0, 0}));
     EXPECT_EQ(Selected(m), (std::vector<TWire*>{a, b})); // the grabbed wire in front
 
     // The next press starts afresh.
