@@ -319,8 +319,9 @@ TWireRecord ReadWireLine(std::string_view line) {
 }
 
 namespace {
+// `ownedBytes`, when given, holds `bytes` and is released as soon as the sections are read.
 TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string& fileName, bool withHistory,
-                     std::string* ownedBytes) {
+                     TFileBuffer* ownedBytes) {
     TReadResult result;
     // Text in UTF-16 or UTF-32 or binary data would read as a name full of strange
     // characters and no wires; the model stays as it was.
@@ -387,7 +388,7 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
 
     // The file's bytes go before the elements and the first snapshot are built.
     std::string().swap(scratch);
-    if (ownedBytes) std::string().swap(*ownedBytes);
+    if (ownedBytes) ownedBytes->Release();
 
     if (result.Status == TReadStatus::WireNotFound) {
         // Keep what was read, but detached from the file so a save cannot overwrite the
@@ -405,13 +406,13 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
 
 TReadResult ReadModel(TWireList& list, const std::string& fileName, bool withHistory) {
     TReadResult result;
-    TFileBytes file = ReadFileBytes(fileName);
+    TFileContent file = ReadFileContent(fileName);
     if (file.Status != TFileReadStatus::Ok) {
         result.Status = file.Status == TFileReadStatus::Missing ? TReadStatus::FileMissing : TReadStatus::CannotRead;
         result.Message = std::move(file.Message);
         return result;
     }
-    return ReadFrom(list, file.Bytes, fileName, withHistory, &file.Bytes);
+    return ReadFrom(list, file.Bytes.View(), fileName, withHistory, &file.Bytes);
 }
 
 bool CommentLineNeedsBlank(std::string_view line) {
