@@ -96,6 +96,8 @@ bool IsAscii(std::string_view s) {
 
 } // namespace
 
+bool IsAsciiText(std::string_view bytes) { return IsAscii(bytes); }
+
 bool IsValidUtf8(std::string_view bytes) {
     size_t i = 0;
     uint32_t cp = 0;

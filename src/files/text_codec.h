@@ -17,6 +17,9 @@ struct TDecodedText {
     bool Bom = false;
 };
 
+// Whether every byte is below 0x80.
+bool IsAsciiText(std::string_view bytes);
+
 // Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
 // above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
