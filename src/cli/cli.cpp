@@ -104,8 +104,8 @@ void PrintReadWarnings(const TReadResult& r, std::ostream& err) {
         if (!r.NoModel || w != r.Message) err << "Предупреждение: " << w << '\n';
 }
 
-int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err) {
-    const TReadResult r = ReadModel(model, fileName);
+int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err, bool withHistory) {
+    const TReadResult r = ReadModel(model, fileName, withHistory);
     const int status = ReadStatusExit(r);
     if (status != ExitIo) PrintReadWarnings(r, err);
     if (status != ExitOk) err << r.Message << '\n';

@@ -93,7 +93,8 @@ std::unique_ptr<QGuiApplication> EnsureGuiApplication();
 
 // Reads FILE for a command that needs the whole model: warnings and errors go to `err`.
 // Returns ExitOk, or the exit status the command stops with (ReadStatusExit).
-int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err);
+// Without `withHistory` no undo snapshot is taken (a command that edits nothing).
+int ReadWholeModel(TWireList& model, const std::string& fileName, std::ostream& err, bool withHistory = true);
 
 // The whole tool: argv[0] is the program, argv[1] the command.
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);

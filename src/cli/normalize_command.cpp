@@ -17,8 +17,9 @@ int RunNormalize(const std::vector<std::string>& args, std::ostream& /*out*/, st
     }
     // The tool never changes its input, whatever name or link OUT reaches it by.
     if (OutputIsAnInput(args[1], {args[0]}, err)) return ExitUsage;
+    // Nothing is edited: no undo snapshot.
     TWireList model;
-    if (const int status = ReadWholeModel(model, args[0], err); status != ExitOk) return status;
+    if (const int status = ReadWholeModel(model, args[0], err, false); status != ExitOk) return status;
     // The file keeps naming its linked files (the editor writes them only when asked to).
     model.StoreLinkedList = !model.LinkedList.empty();
     const TWriteResult w = WriteModel(model, args[1], false, {}, false);

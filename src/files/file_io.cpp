@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -11,6 +13,7 @@
 #ifdef __unix__
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -109,21 +112,17 @@ struct TFd {
     explicit operator bool() const { return Fd >= 0; }
 };
 
-TFileBytes ReadFailed(std::string message) {
-    TFileBytes r;
-    r.Status = TFileReadStatus::Failed;
-    r.Message = std::move(message);
-    return r;
-}
-
-} // namespace
-
-TFileBytes ReadFileBytes(const std::string& fileName) {
-    TFileBytes r;
+// Reads the whole file through `room(n)`, which gives room for n bytes (keeping those
+// already read) and returns where they go; the number of bytes read comes back in *size.
+template <typename Room>
+TFileReadStatus ReadWhole(const std::string& fileName, std::string& message, size_t* size, Room room) {
+    auto failed = [&](std::string text) {
+        message = std::move(text);
+        return TFileReadStatus::Failed;
+    };
     if (fileName.empty()) {
-        r.Status = TFileReadStatus::Missing;
-        r.Message = "Файл " + fileName + " не найден.";
-        return r;
+        message = "Файл " + fileName + " не найден.";
+        return TFileReadStatus::Missing;
     }
     // Opened without waiting, so that a pipe without a writer or a device never blocks;
     // what it is decides next, on the open file itself.
@@ -131,37 +130,65 @@ TFileBytes ReadFileBytes(const std::string& fileName) {
     if (!f) {
         const int err = errno;
         if (err == ENOENT || err == ENOTDIR) {
-            r.Status = TFileReadStatus::Missing;
-            r.Message = "Файл " + fileName + " не найден.";
-            return r;
+            message = "Файл " + fileName + " не найден.";
+            return TFileReadStatus::Missing;
         }
-        return ReadFailed(ReadFailure(fileName, err));
+        return failed(ReadFailure(fileName, err));
     }
     struct stat st {};
-    if (::fstat(f.Fd, &st) != 0) return ReadFailed(ReadFailure(fileName, errno));
-    if (S_ISDIR(st.st_mode)) return ReadFailed(ReadFailure(fileName, EISDIR));
-    if (!S_ISREG(st.st_mode)) return ReadFailed(ReadFailure(fileName, NotRegularFileReason));
-    if (static_cast<uint64_t>(st.st_size) > MaxReadFileBytes) return ReadFailed(ReadFailure(fileName, TooLargeReason));
+    if (::fstat(f.Fd, &st) != 0) return failed(ReadFailure(fileName, errno));
+    if (S_ISDIR(st.st_mode)) return failed(ReadFailure(fileName, EISDIR));
+    if (!S_ISREG(st.st_mode)) return failed(ReadFailure(fileName, NotRegularFileReason));
+    if (static_cast<uint64_t>(st.st_size) > MaxReadFileBytes) return failed(ReadFailure(fileName, TooLargeReason));
 
     // One byte more than the file holds, so that the end shows at once.
-    r.Bytes.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t capacity = static_cast<size_t>(st.st_size) + 1;
+    char* data = room(capacity);
     size_t done = 0;
     for (;;) {
-        if (done == r.Bytes.size()) {
+        if (done == capacity) {
             // The file grows while it is read: read on, up to the limit.
-            if (done > MaxReadFileBytes) return ReadFailed(ReadFailure(fileName, TooLargeReason));
-            r.Bytes.resize(done + (1 << 16));
+            if (done > MaxReadFileBytes) return failed(ReadFailure(fileName, TooLargeReason));
+            capacity = done + (1 << 16);
+            data = room(capacity);
         }
-        const ssize_t n = ::read(f.Fd, r.Bytes.data() + done, r.Bytes.size() - done);
+        const ssize_t n = ::read(f.Fd, data + done, capacity - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return ReadFailed(ReadFailure(fileName, errno));
+            return failed(ReadFailure(fileName, errno));
         }
         if (n == 0) break;
         done += static_cast<size_t>(n);
     }
-    r.Bytes.resize(done);
-    if (done > MaxReadFileBytes) return ReadFailed(ReadFailure(fileName, TooLargeReason));
+    if (done > MaxReadFileBytes) return failed(ReadFailure(fileName, TooLargeReason));
+    *size = done;
+    return TFileReadStatus::Ok;
+}
+
+} // namespace
+
+TFileBytes ReadFileBytes(const std::string& fileName) {
+    TFileBytes r;
+    size_t size = 0;
+    r.Status = ReadWhole(fileName, r.Message, &size, [&](size_t n) {
+        r.Bytes.resize(n);
+        return r.Bytes.data();
+    });
+    r.Bytes.resize(r.Status == TFileReadStatus::Ok ? size : 0);
+    return r;
+}
+
+TFileContent ReadFileContent(const std::string& fileName) {
+    TFileContent r;
+    size_t size = 0;
+    r.Status = ReadWhole(fileName, r.Message, &size, [&](size_t n) {
+        if (!r.Bytes.Reserve(n)) throw std::bad_alloc();
+        return r.Bytes.Data();
+    });
+    if (r.Status == TFileReadStatus::Ok)
+        r.Bytes.SetSize(size);
+    else
+        r.Bytes.Release();
     return r;
 }
 
@@ -201,7 +228,87 @@ TFileBytes ReadFileBytes(const std::string& fileName) {
     return r;
 }
 
+TFileContent ReadFileContent(const std::string& fileName) {
+    TFileBytes b = ReadFileBytes(fileName);
+    TFileContent r;
+    r.Status = b.Status;
+    r.Message = std::move(b.Message);
+    if (b.Status == TFileReadStatus::Ok) {
+        if (!r.Bytes.Reserve(b.Bytes.size())) throw std::bad_alloc();
+        std::memcpy(r.Bytes.Data(), b.Bytes.data(), b.Bytes.size());
+        r.Bytes.SetSize(b.Bytes.size());
+    }
+    return r;
+}
+
 #endif
+
+TFileBuffer::TFileBuffer(TFileBuffer&& other) noexcept
+    : Data_(other.Data_), Size_(other.Size_), Capacity_(other.Capacity_), Mapped_(other.Mapped_) {
+    other.Data_ = nullptr;
+    other.Size_ = other.Capacity_ = other.Mapped_ = 0;
+}
+
+TFileBuffer& TFileBuffer::operator=(TFileBuffer&& other) noexcept {
+    if (this != &other) {
+        Release();
+        std::swap(Data_, other.Data_);
+        std::swap(Size_, other.Size_);
+        std::swap(Capacity_, other.Capacity_);
+        std::swap(Mapped_, other.Mapped_);
+    }
+    return *this;
+}
+
+void TFileBuffer::Release() {
+#ifdef __unix__
+    if (Mapped_)
+        ::munmap(Data_, Mapped_);
+    else
+#endif
+        std::free(Data_);
+    Data_ = nullptr;
+    Size_ = Capacity_ = Mapped_ = 0;
+}
+
+bool TFileBuffer::Reserve(size_t capacity) {
+    if (capacity <= Capacity_) return true;
+    char* data = nullptr;
+    size_t mapped = 0;
+#ifdef __unix__
+    // Large buffers are mapped on a huge-page boundary and offered huge pages; the first
+    // touch of each then brings in 2 MB at once.
+    constexpr size_t kHuge = size_t{2} << 20;
+    if (capacity >= kHuge) {
+        const size_t length = (capacity + kHuge - 1) / kHuge * kHuge;
+        void* p = ::mmap(nullptr, length + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) return false;
+        const auto base = reinterpret_cast<uintptr_t>(p);
+        const uintptr_t aligned = (base + kHuge - 1) / kHuge * kHuge;
+        if (aligned > base) ::munmap(p, aligned - base);
+        if (const uintptr_t tail = base + length + kHuge - (aligned + length))
+            ::munmap(reinterpret_cast<void*>(aligned + length), tail);
+        data = reinterpret_cast<char*>(aligned);
+        mapped = length;
+#ifdef MADV_HUGEPAGE
+        ::madvise(data, length, MADV_HUGEPAGE);
+#endif
+    }
+#endif
+    if (!data) {
+        data = static_cast<char*>(std::malloc(capacity));
+        if (!data) return false;
+    }
+    // Everything the old room held: a reader fills it before it says how much it read.
+    if (Capacity_) std::memcpy(data, Data_, Capacity_);
+    const size_t size = Size_;
+    Release();
+    Data_ = data;
+    Size_ = size;
+    Capacity_ = mapped ? mapped : capacity;
+    Mapped_ = mapped;
+    return true;
+}
 
 TTextFile ReadTextFileLines(const std::string& fileName) {
     TTextFile t;

@@ -29,10 +29,49 @@ struct TFileBytes {
     std::string Message; // "Файл ... не найден." or why the file could not be read
 };
 
+// A file's bytes in memory of their own, for reading a large file once: the memory is not
+// cleared before the bytes go in, and a large buffer asks the system for huge pages, so
+// that a file of tens of megabytes costs a few dozen page faults rather than thousands.
+class TFileBuffer {
+public:
+    TFileBuffer() = default;
+    TFileBuffer(TFileBuffer&& other) noexcept;
+    TFileBuffer& operator=(TFileBuffer&& other) noexcept;
+    TFileBuffer(const TFileBuffer&) = delete;
+    TFileBuffer& operator=(const TFileBuffer&) = delete;
+    ~TFileBuffer() { Release(); }
+
+    std::string_view View() const { return {Data_, Size_}; }
+    size_t Size() const { return Size_; }
+    // Gives the memory back at once.
+    void Release();
+
+    // Room for `capacity` bytes, keeping all the old room held (Size need not be set
+    // yet); false when there is no memory for it.
+    bool Reserve(size_t capacity);
+    char* Data() { return Data_; }
+    size_t Capacity() const { return Capacity_; }
+    void SetSize(size_t size) { Size_ = size; }
+
+private:
+    char* Data_ = nullptr;
+    size_t Size_ = 0;
+    size_t Capacity_ = 0;
+    size_t Mapped_ = 0; // the length of the mapping, 0 for memory from malloc
+};
+
+struct TFileContent {
+    TFileReadStatus Status = TFileReadStatus::Ok;
+    TFileBuffer Bytes;
+    std::string Message;
+};
+
 // Reads the whole file. A file that does not exist gives Missing; one that exists but
 // cannot be read (a folder, no permission, an I/O error), is no regular file (a pipe, a
 // device: never waited on) or is larger than MaxReadFileBytes gives Failed.
 TFileBytes ReadFileBytes(const std::string& fileName);
+// The same into a TFileBuffer (the model reader's way: one large file read once).
+TFileContent ReadFileContent(const std::string& fileName);
 
 // A text file's lines (decoded to UTF-8) and its encoding.
 struct TTextFile {

@@ -46,13 +46,20 @@ std::optional<double> FieldReal(std::string_view f) {
 }
 
 // Everything the section walk keeps between lines.
+// The lines come one at a time, as UTF-8 (see LineAsUtf8), and are not kept.
 struct Walk {
-    Walk(TWireList& list, TReadResult& result, const std::vector<std::string_view>& lines)
-        : List(list), Result(result), Lines(lines) {}
+    Walk(TWireList& list, TReadResult& result, size_t lineCount, std::string frequencyLine, bool convert)
+        : List(list), Result(result), LineCount(lineCount), FrequencyLine(std::move(frequencyLine)),
+          Convert(convert) {}
 
     TWireList& List;
     TReadResult& Result;
-    const std::vector<std::string_view>& Lines;
+    size_t LineCount;
+    // The third line of the file, where the frequency stands.
+    std::string FrequencyLine;
+    bool Convert;
+    // Where the file's lines are read, just past the line in hand.
+    const TLineScanner* Scanner = nullptr;
 
     int Section = 0;
     // -1: the count line has not been read yet.
@@ -77,7 +84,9 @@ struct Walk {
     }
     static constexpr size_t kMaxWarnings = 50;
 
-    void Line(size_t i);
+    void Line(size_t i, std::string_view line);
+    // The line after the one in hand.
+    std::string NextLine() const;
     void WireCountLine(size_t i, std::string_view line);
     void WireLine(std::string_view line);
     void ObjectCountLine(int32_t& pending, std::string_view line);
@@ -86,8 +95,15 @@ struct Walk {
     void WarnOddWires();
 };
 
-void Walk::Line(size_t i) {
-    const std::string_view line = Lines[i];
+std::string Walk::NextLine() const {
+    TLineScanner ahead = *Scanner;
+    std::string_view raw;
+    if (!ahead.Next(raw)) return {};
+    std::string scratch;
+    return std::string(LineAsUtf8(raw, Convert, scratch));
+}
+
+void Walk::Line(size_t i, std::string_view line) {
     if (line.empty()) return;
     if (line[0] == '*') {
         ++Section;
@@ -95,7 +111,7 @@ void Walk::Line(size_t i) {
     }
     switch (Section) {
     case 0: break; // the name is line 0; anything else before the first separator is ignored
-    case 1: List.SetFrequency(ParseRealAnyMark(Lines[2])); break;
+    case 1: List.SetFrequency(ParseRealAnyMark(FrequencyLine)); break;
     case 2:
         if (WiresPending < 0)
             WireCountLine(i, line);
@@ -124,7 +140,7 @@ void Walk::Line(size_t i) {
             Section = 8;
         } else if (Contains(line, "$$$")) {
             TaperCountLine = i + 1;
-            TaperPending = TaperCountLine < Lines.size() ? StrToIntDef(Trim(Lines[TaperCountLine]), 0) : 0;
+            TaperPending = TaperCountLine < LineCount ? StrToIntDef(Trim(NextLine()), 0) : 0;
         } else if (TaperPending > 0 && i != TaperCountLine && line.size() > 10) {
             List.TaperLines.emplace_back(line);
             --TaperPending;
@@ -159,7 +175,7 @@ void Walk::WireCountLine(size_t i, std::string_view line) {
     if (WiresPending > 0) {
         WireCount = WiresPending;
         // The count may be anything; room for what the rest of the file can hold.
-        List.ReserveWires(std::min<size_t>(static_cast<size_t>(WiresPending), Lines.size() - i));
+        List.ReserveWires(std::min<size_t>(static_cast<size_t>(WiresPending), LineCount - i));
     }
 }
 
@@ -303,8 +319,9 @@ TWireRecord ReadWireLine(std::string_view line) {
 }
 
 namespace {
+// `ownedBytes`, when given, holds `bytes` and is released as soon as the sections are read.
 TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string& fileName, bool withHistory,
-                     std::string* ownedBytes) {
+                     TFileBuffer* ownedBytes) {
     TReadResult result;
     // Text in UTF-16 or UTF-32 or binary data would read as a name full of strange
     // characters and no wires; the model stays as it was.
@@ -313,25 +330,36 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
         result.Message = std::string(NotAModelMessage) + ": " + why;
         return result;
     }
-    // Text that needs no conversion is read in the file's own buffer.
-    TDecodedText text = ownedBytes ? DecodeText(std::move(*ownedBytes)) : DecodeText(bytes);
-    if (ownedBytes) std::string().swap(*ownedBytes);
+    // The lines are read straight from the file's bytes: only a Windows-1251 line that
+    // holds a byte of 0x80 or above is converted, one at a time, and no copy of the file
+    // stays with the model (the backup copies the file itself).
+    const TTextForm form = TextFormOf(bytes);
+    const std::string_view text = form.Bom ? bytes.substr(3) : bytes;
+    const size_t lineCount = CountLines(text);
 
     list.Clear(false);
     list.FileName = fileName;
-    // The lines are views into the text, which lives only while the sections are read:
-    // no copy of the file stays with the model (the backup copies the file itself).
-    std::vector<std::string_view> lines = SplitLineViews(text.Text);
     list.FileLines.clear();
-    list.FileLineCount = lines.size();
-    list.Encoding = text.Encoding;
-    list.EncodingBom = text.Bom;
-    list.ModelName = lines.empty() ? std::string() : Trim(lines[0]);
+    list.FileLineCount = lineCount;
+    list.Encoding = form.Encoding;
+    list.EncodingBom = form.Bom;
 
-    result.LongFile = lines.size() > 10;
+    TLineScanner scan(text);
+    std::string scratch;
+    std::string_view raw;
+    list.ModelName = scan.Next(raw) ? Trim(LineAsUtf8(raw, form.Convert, scratch)) : std::string();
+
+    result.LongFile = lineCount > 10;
     if (result.LongFile) {
-        Walk walk{list, result, lines};
-        for (size_t i = 1; i < lines.size() && !walk.Stopped; ++i) walk.Line(i);
+        std::string frequencyLine;
+        {
+            TLineScanner ahead = scan;
+            if (ahead.Next(raw) && ahead.Next(raw)) frequencyLine = LineAsUtf8(raw, form.Convert, scratch);
+        }
+        Walk walk{list, result, lineCount, std::move(frequencyLine), form.Convert};
+        walk.Scanner = &scan;
+        for (size_t i = 1; i < lineCount && !walk.Stopped && scan.Next(raw); ++i)
+            walk.Line(i, LineAsUtf8(raw, form.Convert, scratch));
         walk.WarnOddWires();
         if (walk.MoreWarnings) result.Warnings.push_back("И ещё предупреждений: " + std::to_string(walk.MoreWarnings));
         if (walk.Section < 2) {
@@ -358,9 +386,9 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
         result.Warnings.push_back(result.Message);
     }
 
-    // The text goes before the elements and the first snapshot are built.
-    std::vector<std::string_view>().swap(lines);
-    std::string().swap(text.Text);
+    // The file's bytes go before the elements and the first snapshot are built.
+    std::string().swap(scratch);
+    if (ownedBytes) ownedBytes->Release();
 
     if (result.Status == TReadStatus::WireNotFound) {
         // Keep what was read, but detached from the file so a save cannot overwrite the
@@ -378,13 +406,13 @@ TReadResult ReadModelBytes(TWireList& list, std::string_view bytes, const std::s
 
 TReadResult ReadModel(TWireList& list, const std::string& fileName, bool withHistory) {
     TReadResult result;
-    TFileBytes file = ReadFileBytes(fileName);
+    TFileContent file = ReadFileContent(fileName);
     if (file.Status != TFileReadStatus::Ok) {
         result.Status = file.Status == TFileReadStatus::Missing ? TReadStatus::FileMissing : TReadStatus::CannotRead;
         result.Message = std::move(file.Message);
         return result;
     }
-    return ReadFrom(list, file.Bytes, fileName, withHistory, &file.Bytes);
+    return ReadFrom(list, file.Bytes.View(), fileName, withHistory, &file.Bytes);
 }
 
 bool CommentLineNeedsBlank(std::string_view line) {

@@ -192,14 +192,35 @@ std::vector<std::string> ModelFileLines(const TWireList& list, bool includeScene
 }
 
 std::string EncodeModelText(const std::vector<std::string>& lines, TTextEncoding encoding, bool bom, bool* asUtf8) {
-    const std::string text = JoinLinesCrLf(lines);
     if (asUtf8) *asUtf8 = false;
-    std::string out = bom ? "\xEF\xBB\xBF" : "";
-    if (encoding != TTextEncoding::Cp1251 || !Utf8ToCp1251(text, out)) {
-        // Dropping or replacing characters Windows-1251 lacks would lose the user's text;
-        // UTF-8 keeps it.
-        if (asUtf8 && encoding == TTextEncoding::Cp1251) *asUtf8 = true;
-        out += text;
+    size_t total = bom ? 3 : 0;
+    for (const std::string& l : lines) total += l.size() + 2;
+    // One buffer sized in advance, each line encoded straight into it (an ASCII line is
+    // the same in both encodings).
+    std::string out;
+    out.reserve(total + 1);
+    if (bom) out = "\xEF\xBB\xBF";
+    bool utf8 = encoding != TTextEncoding::Cp1251;
+    if (!utf8) {
+        for (const std::string& l : lines) {
+            if (IsAsciiText(l)) {
+                out += l;
+            } else if (!Utf8ToCp1251(l, out)) {
+                // Dropping or replacing characters Windows-1251 lacks would lose the
+                // user's text; UTF-8 keeps it.
+                utf8 = true;
+                if (asUtf8) *asUtf8 = true;
+                out.resize(bom ? 3 : 0);
+                break;
+            }
+            out += "\r\n";
+        }
+    }
+    if (utf8) {
+        for (const std::string& l : lines) {
+            out += l;
+            out += "\r\n";
+        }
     }
     // Text that begins with the bytes of a byte order mark ("п»ї" in Windows-1251, U+FEFF)
     // would lose them to the next read; a blank before them keeps them (the reader trims

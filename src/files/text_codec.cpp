@@ -75,11 +75,28 @@ size_t Utf8SequenceLength(std::string_view s, size_t i, uint32_t* codePoint) {
     return n;
 }
 
+// Eight bytes at a time: a whole file is looked at, and every line of a Windows-1251 file.
 bool IsAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const char* p = s.data();
+    size_t n = s.size();
+    uint64_t high = 0;
+    for (; n >= 32; p += 32, n -= 32) {
+        uint64_t w[4];
+        std::memcpy(w, p, sizeof w);
+        if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ULL) return false;
+    }
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        high |= w;
+    }
+    for (; n > 0; ++p, --n) high |= static_cast<unsigned char>(*p);
+    return (high & 0x8080808080808080ULL) == 0;
 }
 
 } // namespace
+
+bool IsAsciiText(std::string_view bytes) { return IsAscii(bytes); }
 
 bool IsValidUtf8(std::string_view bytes) {
     size_t i = 0;
@@ -96,21 +113,37 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-TDecodedText DecodeText(std::string_view bytes) {
-    TDecodedText d;
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+TTextForm TextFormOf(std::string_view bytes) {
+    TTextForm f;
     // A byte order mark is never text; it is kept aside and written back.
-    d.Bom = bytes.substr(0, 3) == kBom;
-    if (d.Bom) bytes.remove_prefix(3);
-    if (IsAscii(bytes)) {
-        d.Encoding = d.Bom ? TTextEncoding::Utf8 : TTextEncoding::Cp1251;
-        d.Text.assign(bytes);
-    } else if (IsValidUtf8(bytes)) {
-        d.Encoding = TTextEncoding::Utf8;
-        d.Text.assign(bytes);
-    } else {
+    f.Bom = bytes.starts_with("\xEF\xBB\xBF");
+    if (f.Bom) bytes.remove_prefix(3);
+    if (IsAscii(bytes))
+        f.Encoding = f.Bom ? TTextEncoding::Utf8 : TTextEncoding::Cp1251;
+    else if (IsValidUtf8(bytes))
+        f.Encoding = TTextEncoding::Utf8;
+    else
+        f.Convert = true;
+    return f;
+}
+
+std::string_view LineAsUtf8(std::string_view line, bool convert, std::string& scratch) {
+    if (!convert || IsAscii(line)) return line;
+    scratch.clear();
+    AppendCp1251AsUtf8(line, scratch);
+    return scratch;
+}
+
+TDecodedText DecodeText(std::string_view bytes) {
+    const TTextForm f = TextFormOf(bytes);
+    TDecodedText d;
+    d.Bom = f.Bom;
+    d.Encoding = f.Encoding;
+    if (f.Bom) bytes.remove_prefix(3);
+    if (f.Convert)
         d.Text = Cp1251ToUtf8(bytes);
-    }
+    else
+        d.Text.assign(bytes);
     return d;
 }
 
@@ -141,6 +174,11 @@ std::string NotTextReason(std::string_view bytes) {
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
+    AppendCp1251AsUtf8(bytes, out);
+    return out;
+}
+
+void AppendCp1251AsUtf8(std::string_view bytes, std::string& out) {
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80)
@@ -150,7 +188,6 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
         else
             AppendUtf8(out, kHighHalf[b - 0x80u]);
     }
-    return out;
 }
 
 bool Utf8ToCp1251(std::string_view text, std::string& out) {
@@ -171,39 +208,47 @@ bool Utf8ToCp1251(std::string_view text, std::string& out) {
     return true;
 }
 
+TLineScanner::TLineScanner(std::string_view text)
+    : P_(text.data()), End_(text.data() + text.size()),
+      Lf_(text.empty() ? nullptr : static_cast<const char*>(std::memchr(text.data(), '\n', text.size()))) {}
+
+bool TLineScanner::Next(std::string_view& line) {
+    if (P_ >= End_) return false;
+    // Most lines end in LF or CR LF; memchr finds the LF at memory speed and a lone CR
+    // before it is looked for only inside the line.
+    if (Lf_ && Lf_ < P_) Lf_ = static_cast<const char*>(std::memchr(P_, '\n', static_cast<size_t>(End_ - P_)));
+    const char* stop = Lf_ ? Lf_ : End_;
+    const char* cr = static_cast<const char*>(std::memchr(P_, '\r', static_cast<size_t>(stop - P_)));
+    if (cr && cr + 1 != Lf_) {
+        // A lone CR ends the line.
+        line = std::string_view(P_, static_cast<size_t>(cr - P_));
+        P_ = cr + 1;
+        return true;
+    }
+    const char* last = cr ? cr : stop;
+    line = std::string_view(P_, static_cast<size_t>(last - P_));
+    P_ = Lf_ ? Lf_ + 1 : End_;
+    return true;
+}
+
 namespace {
 // Calls f(begin, length) for every line of the text, as SplitLines counts them.
 template <typename F> void ForEachLine(std::string_view text, F f) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    // The next LF at or after p (nullptr: none left). Kept between lines, so a text whose
-    // lines end in lone CRs is not searched to its end for every line.
-    const char* lf = p < end ? static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))) : nullptr;
-    while (p < end) {
-        // Most lines end in LF or CR LF; memchr finds the LF at memory speed and a lone CR
-        // before it is looked for only inside the line.
-        if (lf && lf < p) lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* stop = lf ? lf : end;
-        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
-        if (cr && cr + 1 != lf) {
-            // A lone CR ends the line.
-            f(p, static_cast<size_t>(cr - p));
-            p = cr + 1;
-            continue;
-        }
-        const char* last = cr ? cr : stop;
-        f(p, static_cast<size_t>(last - p));
-        if (!lf) break;
-        p = lf + 1;
-    }
+    TLineScanner scan(text);
+    std::string_view line;
+    while (scan.Next(line)) f(line.data(), line.size());
 }
 } // namespace
 
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
+size_t CountLines(std::string_view text) {
     size_t count = 0;
     ForEachLine(text, [&](const char*, size_t) { ++count; });
+    return count;
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
     std::vector<std::string_view> lines;
-    lines.reserve(count);
+    lines.reserve(CountLines(text));
     ForEachLine(text, [&](const char* b, size_t n) { lines.emplace_back(b, n); });
     return lines;
 }

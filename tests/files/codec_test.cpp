@@ -85,6 +85,7 @@ TEST(TextCodec, LinesEndAtCrLfLfOrCr) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SplitLines(c.Text), c.Lines) << c.Text;
+        EXPECT_EQ(CountLines(c.Text), c.Lines.size()) << c.Text;
         // The backup's bytes: the same lines, each ended with CR LF.
         EXPECT_EQ(WithCrLfLineEnds(c.Text), JoinLinesCrLf(c.Lines)) << c.Text;
     }

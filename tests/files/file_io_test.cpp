@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <chrono>
 #include <thread>
 
@@ -167,4 +168,43 @@ TEST(ReadFileBytes, OnlyRegularFilesOfASaneSize) {
     EXPECT_EQ(b.Status, TFileReadStatus::Ok);
     EXPECT_EQ(b.Bytes, std::string(3, '\0'));
     EXPECT_EQ(ReadFileBytes(dir.File("missing.maa")).Status, TFileReadStatus::Missing);
+}
+
+// The model reader's buffer: the same bytes and answers as ReadFileBytes, in memory of its
+// own (malloc for small files, a huge-page mapping for large ones).
+TEST(ReadFileContent, SameBytesAndAnswersAsReadFileBytes) {
+    TempDir dir;
+    std::string large(5u << 20, '\0');
+    for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>('a' + i % 23);
+    for (const std::string& bytes : {std::string(), std::string("a\r\nb"), large}) {
+        const std::string name = dir.File("m.maa");
+        WriteBytes(name, bytes);
+        TFileContent c = ReadFileContent(name);
+        ASSERT_EQ(c.Status, TFileReadStatus::Ok);
+        EXPECT_TRUE(c.Bytes.View() == bytes) << bytes.size();
+        c.Bytes.Release();
+        EXPECT_TRUE(c.Bytes.View().empty());
+    }
+    const TFileContent missing = ReadFileContent(dir.File("missing.maa"));
+    EXPECT_EQ(missing.Status, TFileReadStatus::Missing);
+    EXPECT_EQ(missing.Message, ReadFileBytes(dir.File("missing.maa")).Message);
+    const TFileContent folder = ReadFileContent(dir.Path().string());
+    EXPECT_EQ(folder.Status, TFileReadStatus::Failed);
+    EXPECT_EQ(folder.Message, ReadFileBytes(dir.Path().string()).Message);
+    EXPECT_TRUE(folder.Bytes.View().empty());
+
+    // Growing keeps what the old room held, from malloc'd memory into a mapping and on.
+    TFileBuffer b;
+    ASSERT_TRUE(b.Reserve(100));
+    std::memcpy(b.Data(), "begin", 5);
+    ASSERT_TRUE(b.Reserve(3u << 20));
+    EXPECT_GE(b.Capacity(), 3u << 20);
+    b.Data()[(3u << 20) - 1] = 'z';
+    ASSERT_TRUE(b.Reserve(7u << 20));
+    b.SetSize(3u << 20);
+    EXPECT_EQ(b.View().substr(0, 5), "begin");
+    EXPECT_EQ(b.View().back(), 'z');
+    TFileBuffer moved = std::move(b);
+    EXPECT_TRUE(b.View().empty());
+    EXPECT_EQ(moved.View().substr(0, 5), "begin");
 }

@@ -393,6 +393,52 @@ TEST(ReadModel, NamesAndCommentsInEitherEncoding) {
     }
 }
 
+// A Windows-1251 file is converted line by line; wherever a letter stands, the model must be
+// the one its UTF-8 text gives.
+TEST(ReadModel, Cp1251TextInEveryKindOfLineReadsAsItsUtf8Text) {
+    ModelText t;
+    t.Name = "Рамка";
+    t.Frequency = "14,06 МГц";
+    t.Wires = {"0.0,\t-2.5,\t10.0,\t0.0,\t2.5,\t10.0,\t0.0008,\t-1", "0.0,\t2.5,\t10.0,\t1.0,\t2.5,\t10.0,\tй,\t5",
+               "1.0,\t2.5,\t10.0,\t1.0,\t3.5,\t10.0,\t0.001,\t5 провод"};
+    t.Loads = {"w2c,\t0,\t50.0,\t0.0"};
+    t.Segmentation = "800,\t80,\t2.0,\t1 сегм";
+    t.Settings = "2,\t10.0,\t1,\t50.0,\t120,\t60,\t0.0 Ом";
+    t.Tail = {"$$$ Taper wire set $$$", "2", "провод один, 0.01, 0.02", "-0.002,\t0,\t1.0,\t0.02 ё",
+              "### Comment ###", "Строка «один»", " * звёздочка", "", "***LinkedFiles***", "диапазон40.maa"};
+    std::string cp1251;
+    ASSERT_TRUE(Utf8ToCp1251(t.Text(), cp1251));
+    TWireList a;
+    TWireList b;
+    const TReadResult ra = Read(a, cp1251);
+    const TReadResult rb = Read(b, t.Text());
+    ASSERT_TRUE(ra.Ok());
+    ASSERT_TRUE(rb.Ok());
+    EXPECT_EQ(a.Encoding, TTextEncoding::Cp1251);
+    EXPECT_EQ(b.Encoding, TTextEncoding::Utf8);
+    EXPECT_EQ(ra.Warnings, rb.Warnings);
+    EXPECT_EQ(a.ModelName, "Рамка");
+    EXPECT_EQ(a.Frequency, b.Frequency);
+    EXPECT_EQ(a.FileLineCount, b.FileLineCount);
+    ASSERT_EQ(a.OwnCount(), 3u);
+    ASSERT_EQ(b.OwnCount(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        ExpectVec(a[i]->P1(), b[i]->P1());
+        ExpectVec(a[i]->P2(), b[i]->P2());
+        EXPECT_EQ(a[i]->Radius, b[i]->Radius);
+        EXPECT_EQ(a[i]->Segments, b[i]->Segments);
+    }
+    ASSERT_EQ(a.Loads.size(), 1u);
+    EXPECT_EQ(a.Loads[0]->Values, b.Loads[0]->Values);
+    EXPECT_EQ(a.SegmentationLine, "800,\t80,\t2.0,\t1 сегм");
+    EXPECT_EQ(a.GroundType, 2);
+    EXPECT_EQ(a.StdZjX, b.StdZjX);
+    EXPECT_EQ(a.TaperLines, (std::vector<std::string>{"провод один, 0.01, 0.02", "-0.002,\t0,\t1.0,\t0.02 ё"}));
+    EXPECT_EQ(a.Comment, "\r\nСтрока «один»\r\n* звёздочка");
+    EXPECT_EQ(a.Comment, b.Comment);
+    EXPECT_EQ(a.LinkedList, (std::vector<std::string>{"диапазон40.maa"}));
+}
+
 TEST(ReadModel, FilesThatCannotBeReadLeaveTheModelAlone) {
     velomast::test::TempDir dir;
     TWireList m;

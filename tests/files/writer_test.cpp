@@ -200,6 +200,11 @@ TEST(WriteModel, WritesTheEncodingItRead) {
     EXPECT_FALSE(utf8);
     EXPECT_EQ(EncodeModelText({m.ModelName}, TTextEncoding::Utf8, false), "Диполь\r\n");
     EXPECT_EQ(EncodeModelText({m.ModelName}, TTextEncoding::Utf8, true), "\xEF\xBB\xBFДиполь\r\n");
+    // Lines already encoded before the first that Windows-1251 cannot hold are written
+    // again as UTF-8: the whole file is in one encoding, after the mark it had.
+    EXPECT_EQ(EncodeModelText({"Диполь", "a", "中"}, TTextEncoding::Cp1251, true, &utf8),
+              "\xEF\xBB\xBFДиполь\r\na\r\n中\r\n");
+    EXPECT_TRUE(utf8);
 
     // A character Windows-1251 lacks: the file becomes UTF-8 rather than lose it.
     TempDir dir;
