@@ -7,7 +7,8 @@
 //     segment number (int32), 8 values (doubles).
 // Beside the stream each snapshot keeps the model's combined-wire lines, which its wire
 // records refer to by their negative radii; consecutive snapshots share equal lines.
-// Snapshot 1 is the oldest one kept: dropping old steps renumbers the rest.
+// Snapshot 1 is the oldest one kept: dropping old steps renumbers the rest. Each snapshot
+// is held in a buffer of its own, so that dropping the oldest one moves no bytes.
 #pragma once
 
 #include "wire.h"
@@ -34,6 +35,16 @@ struct TSnapshot {
     std::vector<TObjectRecord> Objects;
 };
 
+// The records of one stored snapshot, decoded on demand straight from the stream.
+struct TSnapshotView {
+    const uint8_t* WireData = nullptr;
+    size_t Wires = 0;
+    const uint8_t* ObjectData = nullptr;
+    size_t Objects = 0;
+    TWireRecord Wire(size_t i) const;
+    TObjectRecord Object(size_t i) const;
+};
+
 class TUndoHistory {
 public:
     static constexpr size_t WireRecordSize = 64;
@@ -44,26 +55,45 @@ public:
     // undone whatever the model's size). Returns how many were dropped.
     static constexpr size_t DefaultLimit = size_t{256} << 20;
     size_t Append(const TSnapshot& s, const std::vector<std::string>& taperLines = {});
+    // The same, written record by record without a TSnapshot: BeginAppend with the
+    // numbers of records, then exactly that many PutWire, then PutObject calls, then
+    // EndAppend, which returns how many old snapshots were dropped.
+    void BeginAppend(size_t wires, size_t objects);
+    void PutWire(const TWireRecord& w);
+    void PutObject(const TObjectRecord& o);
+    size_t EndAppend(const std::vector<std::string>& taperLines = {});
     size_t Limit() const { return Limit_; }
     void SetLimit(size_t bytes) { Limit_ = bytes; }
     // Snapshot n, 1-based; false when there is none.
     bool Read(int32_t n, TSnapshot& out) const;
+    // Snapshot n's records without copying them; false when there is none or it is cut
+    // short. The view holds until the history next changes.
+    bool View(int32_t n, TSnapshotView& out) const;
     // The combined-wire lines stored with snapshot n; empty when there is none.
     const std::vector<std::string>& TaperLines(int32_t n) const;
     void Clear();
-    int32_t Count() const { return static_cast<int32_t>(Offsets_.size()); }
+    int32_t Count() const { return static_cast<int32_t>(Snapshots_.size()); }
     // Size of the stream in bytes, as shown to the user.
-    size_t Size() const { return Stream_.size(); }
-    bool Empty() const { return Stream_.empty(); }
-    const std::vector<uint8_t>& Bytes() const { return Stream_; }
+    size_t Size() const { return Size_; }
+    bool Empty() const { return Size_ == 0; }
+    // The whole stream as one block of bytes, put together on each call (for checks and
+    // saving, not for the edit cycle).
+    std::vector<uint8_t> Bytes() const;
 
 private:
     void DropOldest(size_t n);
 
     size_t Limit_ = DefaultLimit;
-    std::vector<uint8_t> Stream_;
-    std::vector<size_t> Offsets_; // start of each snapshot, so any step is reached directly
+    size_t Size_ = 0;
+    // One buffer per snapshot, oldest first, so any step is reached directly.
+    std::vector<std::vector<uint8_t>> Snapshots_;
     std::vector<std::shared_ptr<const std::vector<std::string>>> Tapers_;
+    // The buffer of the last snapshot dropped, reused by the next append: a big model's
+    // snapshot then costs no fresh memory pages.
+    std::vector<uint8_t> Spare_;
+    // While appending: the buffer written, and where the next wire and object records go.
+    std::vector<uint8_t> Open_;
+    size_t WirePos_ = 0, ObjectPos_ = 0;
 };
 
 } // namespace velomast

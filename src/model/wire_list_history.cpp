@@ -12,13 +12,12 @@ void TWireList::StoreUndoStep(bool autoScale) {
     if (autoScale) FitScale();
     // A model without wires is a state too: deleting every wire must be undoable.
 
-    TSnapshot s;
-    s.Wires.reserve(OwnCount_);
+    // Written straight into the history: no copy of the model's wires on the way.
+    History.BeginAppend(OwnCount_, Sources.size() + Loads.size());
     for (size_t i = 0; i < OwnCount_; ++i) {
         const TWire* w = Items_[i];
-        s.Wires.push_back({w->P1_, w->P2_, w->Radius, w->Segments});
+        History.PutWire({w->P1_, w->P2_, w->Radius, w->Segments});
     }
-    s.Objects.reserve(Sources.size() + Loads.size());
     for (const auto* list : {&Sources, &Loads}) {
         for (const auto& o : *list) {
             TObjectRecord r;
@@ -28,10 +27,10 @@ void TWireList::StoreUndoStep(bool autoScale) {
             r.Position = o->Position;
             r.SegNo = o->SegNo;
             r.Values = o->Values;
-            s.Objects.push_back(r);
+            History.PutObject(r);
         }
     }
-    DroppedUndoSteps += History.Append(s, TaperLines);
+    DroppedUndoSteps += History.EndAppend(TaperLines);
     HistoryPos = History.Count();
 }
 
@@ -42,8 +41,8 @@ Vec3 Rounded(const Vec3& v) { return {Round4(v.X), Round4(v.Y), Round4(v.Z)}; }
 
 bool TWireList::RestoreUndoStep(int32_t n) {
     if (History.Empty()) return false;
-    TSnapshot s;
-    if (!History.Read(n, s)) return false;
+    TSnapshotView s;
+    if (!History.View(n, s)) return false;
 
     Sources.clear();
     Loads.clear();
@@ -58,7 +57,7 @@ bool TWireList::RestoreUndoStep(int32_t n) {
     // sources and loads refer to stay right. Wires are restored in place; only those
     // that differ are touched, and the elements are rebuilt only when some wire did.
     bool changed = false;
-    const size_t keep = std::min(OwnCount_, s.Wires.size());
+    const size_t keep = std::min(OwnCount_, s.Wires);
     if (OwnCount_ > keep) {
         ClearElements();
         changed = true;
@@ -66,8 +65,8 @@ bool TWireList::RestoreUndoStep(int32_t n) {
                                   Items_.begin() + static_cast<std::ptrdiff_t>(OwnCount_));
         DestroyWires(extra);
     }
-    for (size_t i = 0; i < s.Wires.size(); ++i) {
-        const TWireRecord& r = s.Wires[i];
+    for (size_t i = 0; i < s.Wires; ++i) {
+        const TWireRecord r = s.Wire(i);
         const double radius = r.Radius < -1 ? DefaultRadius : r.Radius;
         TWire* w = i < keep ? Items_[i] : NewWire(0);
         const Vec3 p1 = Rounded(r.P1);
@@ -83,7 +82,8 @@ bool TWireList::RestoreUndoStep(int32_t n) {
         w->DragEnd = 0;
     }
     ElementsStale_ = ElementsStale_ || changed;
-    for (const TObjectRecord& r : s.Objects) {
+    for (size_t k = 0; k < s.Objects; ++k) {
+        const TObjectRecord r = s.Object(k);
         auto obj = std::make_unique<TWObject>();
         obj->Kind = r.Kind == 0 ? KindSource : KindLoad;
         obj->OwnerList = this;
