@@ -223,8 +223,9 @@ void TEndIndex::Remove(TWire* w) {
 void* AllocateLarge(size_t bytes) {
     void* p = nullptr;
     if (bytes >= kHugePage) {
-        p = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
-        if (p) ::madvise(p, bytes, MADV_HUGEPAGE);
+        const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        p = std::aligned_alloc(kHugePage, rounded);
+        if (p) ::madvise(p, rounded, MADV_HUGEPAGE);
     } else {
         p = std::malloc(bytes == 0 ? 1 : bytes);
     }

@@ -1,13 +1,13 @@
 #include "wire_pool.h"
 
+#include "end_index.h"
+
 #include <cstdlib>
 #include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
 #include <type_traits>
-
-#include <sys/mman.h>
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -25,10 +25,6 @@
 
 namespace velomast {
 
-namespace {
-constexpr size_t kHugePage = size_t{2} << 20;
-} // namespace
-
 TWirePool::~TWirePool() { Release(); }
 
 void TWirePool::AddBlock() {
@@ -39,16 +35,8 @@ void TWirePool::AddBlock() {
     static_assert(alignof(TWire) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
     Block block;
     block.Bytes = capacity * sizeof(TWire);
-    void* p = nullptr;
-    if (block.Bytes >= kHugePage) {
-        // Large blocks on huge-page boundaries, so that filling them takes few page faults.
-        block.Bytes = (block.Bytes + kHugePage - 1) / kHugePage * kHugePage;
-        p = std::aligned_alloc(kHugePage, block.Bytes);
-        if (p) ::madvise(p, block.Bytes, MADV_HUGEPAGE);
-    } else {
-        p = std::malloc(block.Bytes);
-    }
-    if (!p) throw std::bad_alloc();
+    // Large blocks on huge-page boundaries, so that filling them takes few page faults.
+    void* p = AllocateLarge(block.Bytes);
     block.First = static_cast<TWire*>(p);
     // Places not yet handed out: a stray pointer into them shows under the address sanitizer.
     VELOMAST_POISON(p, block.Bytes);
@@ -91,7 +79,7 @@ void TWirePool::Release() {
     static_assert(std::is_trivially_destructible_v<TWire>);
     for (Block& b : Blocks_) {
         VELOMAST_UNPOISON(b.First, b.Bytes);
-        std::free(b.First);
+        FreeLarge(b.First);
     }
     Blocks_.clear();
     Blocks_.shrink_to_fit();
