@@ -18,6 +18,9 @@ constexpr int FarMargin = 4096;
 // Lines and marks this far outside can still put pixels into the picture (pen widths,
 // mark sizes).
 constexpr int MarkMargin = 8;
+// Lines of one solid pen go to the painter in runs of at most this many: the same pixels
+// as one call, without a buffer as long as the model.
+constexpr size_t MaxRun = 8192;
 
 // Every line is drawn with a one-pixel pen, which the raster engine draws fast; a wider
 // line is laid down as parallel one-pixel lines, shifted across its main direction.
@@ -81,6 +84,9 @@ TViewCanvas::TViewCanvas(QPainter& painter, const TWireList& model, const TPlatf
         LabelFont_.setStyleHint(QFont::SansSerif);
     }
     ApplyFont();
+    DirectionMarks_.Reset(area);
+    JunctionCrosses_.Reset(area);
+    LoadCrosses_.Reset(area);
 }
 
 std::span<const TViewCanvas::TLoadEntry> TViewCanvas::LoadsOn(const TWire& w) const {
@@ -215,6 +221,9 @@ void TViewCanvas::WireLine(const TPenKey& pen, QPoint a, QPoint b) {
         FlushRun();
         RunPen_ = pen;
     }
+    // A dotted pen's pattern runs on from line to line within one call, so a dotted run
+    // is never cut.
+    if (Run_.size() >= MaxRun && !pen.Dotted) FlushRun();
     Run_.push_back(*line);
 }
 
@@ -274,16 +283,61 @@ void TViewCanvas::PlotMark(const TMark& m, bool ring) {
     }
 }
 
+void TViewCanvas::TMarkList::Reset(const QRect& area) {
+    Clear();
+    Left_ = int64_t{area.left()} - MarkMargin;
+    Top_ = int64_t{area.top()} - MarkMargin;
+    Span_ = int64_t{area.width()} + 2 * MarkMargin;
+    Rows_ = int64_t{area.height()} + 2 * MarkMargin;
+    Compact_ = Span_ > 0 && Rows_ > 0 && Span_ * Rows_ <= int64_t{UINT32_MAX};
+}
+
+template <typename F> void TViewCanvas::TMarkList::ForEach(F f) const {
+    for (size_t i = 0; i < Count_; ++i) {
+        const uint64_t v = Blocks_[i / BlockSize][i % BlockSize];
+        const auto pixel = static_cast<int64_t>(v >> 32);
+        const auto rest = static_cast<uint32_t>(v);
+        f(TMark{static_cast<int32_t>(Left_ + pixel % Span_), static_cast<int32_t>(Top_ + pixel / Span_),
+                rest & 0x00ffffffu, static_cast<int32_t>(rest >> 24)});
+    }
+    for (const TMark& m : Wide_) f(m);
+}
+
+void TViewCanvas::TMarkList::Add(int32_t x, int32_t y, QRgb colour, int32_t size) {
+    const int64_t dx = x - Left_, dy = y - Top_;
+    // Marks come from inside the widened picture (MayBeVisible) with sizes of a few
+    // pixels; anything else turns the list to whole marks, keeping the order.
+    if (Compact_ && (dx < 0 || dy < 0 || dx >= Span_ || dy >= Rows_ || size < 0 || size > 255)) {
+        ForEach([&](const TMark& m) { Wide_.push_back(m); });
+        Count_ = 0;
+        Compact_ = false;
+    }
+    if (!Compact_) {
+        Wide_.push_back({x, y, colour, size});
+        return;
+    }
+    if (Count_ == Blocks_.size() * BlockSize) Blocks_.push_back(std::make_unique_for_overwrite<uint64_t[]>(BlockSize));
+    const uint64_t pixel = static_cast<uint64_t>(dy * Span_ + dx);
+    const uint64_t rest = (colour & 0x00ffffffu) | (static_cast<uint64_t>(size) << 24);
+    Blocks_[Count_ / BlockSize][Count_ % BlockSize] = pixel << 32 | rest;
+    ++Count_;
+}
+
+void TViewCanvas::TMarkList::Clear() {
+    Count_ = 0;
+    Wide_.clear();
+}
+
 void TViewCanvas::DirectionMark(QPoint c, QRgb colour) {
-    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) DirectionMarks_.push_back({c.x(), c.y(), colour, 2});
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) DirectionMarks_.Add(c.x(), c.y(), colour, 2);
 }
 
 void TViewCanvas::JunctionCross(QPoint c, int a, QRgb colour) {
-    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) JunctionCrosses_.push_back({c.x(), c.y(), colour, a});
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) JunctionCrosses_.Add(c.x(), c.y(), colour, a);
 }
 
 void TViewCanvas::LoadCross(QPoint c, int a, QRgb colour) {
-    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) LoadCrosses_.push_back({c.x(), c.y(), colour, a});
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) LoadCrosses_.Add(c.x(), c.y(), colour, a);
 }
 
 void TViewCanvas::LoadText(QPoint at, const QString& text) {
@@ -294,12 +348,12 @@ void TViewCanvas::LoadText(QPoint at, const QString& text) {
 
 void TViewCanvas::FlushWireLayer() {
     FlushRun();
-    for (const TMark& m : DirectionMarks_) PlotMark(m, true);
-    for (const TMark& m : JunctionCrosses_) PlotMark(m, false);
-    for (const TMark& m : LoadCrosses_) PlotMark(m, false);
-    DirectionMarks_.clear();
-    JunctionCrosses_.clear();
-    LoadCrosses_.clear();
+    DirectionMarks_.ForEach([&](const TMark& m) { PlotMark(m, true); });
+    JunctionCrosses_.ForEach([&](const TMark& m) { PlotMark(m, false); });
+    LoadCrosses_.ForEach([&](const TMark& m) { PlotMark(m, false); });
+    DirectionMarks_.Clear();
+    JunctionCrosses_.Clear();
+    LoadCrosses_.Clear();
     if (!LoadTexts_.empty()) {
         const int size = FontSize();
         const QColor colour = TextColour_;

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -123,6 +124,26 @@ private:
         QRgb Colour;
         int32_t Size;
     };
+    // Marks wait for the end of the wire layer, a few per wire: kept in eight bytes each
+    // (the pixel's number in the picture widened by the margin, the colour with the size
+    // in its unused alpha byte) in blocks that never move, so a million wires neither
+    // double a buffer nor copy one. A picture too large to number its pixels in 32 bits
+    // keeps its marks whole.
+    class TMarkList {
+    public:
+        void Reset(const QRect& area);
+        void Add(int32_t x, int32_t y, QRgb colour, int32_t size);
+        template <typename F> void ForEach(F f) const;
+        void Clear();
+
+    private:
+        static constexpr size_t BlockSize = 16384;
+        std::vector<std::unique_ptr<uint64_t[]>> Blocks_;
+        size_t Count_ = 0;
+        std::vector<TMark> Wide_;
+        bool Compact_ = true;
+        int64_t Left_ = 0, Top_ = 0, Span_ = 0, Rows_ = 0;
+    };
     void PlotMark(const TMark& mark, bool ring);
     void Plot(int32_t x, int32_t y, QRgb colour);
     std::optional<QLine> Clipped(QPoint a, QPoint b) const;
@@ -156,9 +177,9 @@ private:
     qsizetype Stride_ = 0;
     int32_t ImageWidth_ = 0;
     int32_t ImageHeight_ = 0;
-    std::vector<TMark> DirectionMarks_;
-    std::vector<TMark> JunctionCrosses_;
-    std::vector<TMark> LoadCrosses_;
+    TMarkList DirectionMarks_;
+    TMarkList JunctionCrosses_;
+    TMarkList LoadCrosses_;
     std::vector<std::pair<QPoint, QString>> LoadTexts_;
 };
 

@@ -342,6 +342,39 @@ TEST(Painting, TextAngleTruncatesToTenthsOfADegree) {
     }
 }
 
+// Marks wait for the end of the wire layer and go out in the order given, the later over
+// the earlier, also past the few thousand a store block holds and in a picture too large
+// to number its pixels in 32 bits.
+TEST(Painting, BatchedMarksKeepTheirOrderAndPlace) {
+    TWireList m;
+    auto paint = [&](QRect area, int count) {
+        QImage image(120, 80, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        TViewCanvas c(p, m, {}, area, false, &image);
+        for (int i = 0; i < count; ++i) {
+            const QPoint at(5 + i % 110, 5 + (i / 110) % 70);
+            c.JunctionCross(at, 3, (i % 2 ? Blue : Navy).rgb());
+            c.DirectionMark(at, Red.rgb());
+        }
+        c.JunctionCross({-2, 40}, 4, Green.rgb()); // centred outside, its arms still show
+        c.JunctionCross({30, 30}, 4, Magenta.rgb());
+        c.FlushWireLayer();
+        p.end();
+        return image;
+    };
+    const int many = 40000;
+    const QImage small = paint(QRect(0, 0, 120, 80), many);
+    const QImage huge = paint(QRect(0, 0, 70000, 70000), many);
+    EXPECT_EQ(small, huge);
+    // Crosses over every ring; the last cross at a point wins.
+    EXPECT_EQ(small.pixelColor(30, 30), Magenta);
+    EXPECT_EQ(small.pixelColor(0, 42), Green);
+    const int last = many - 1;
+    const QPoint lastAt(5 + last % 110, 5 + (last / 110) % 70);
+    EXPECT_EQ(small.pixelColor(lastAt + QPoint(3, 3)), last % 2 ? Blue : Navy);
+}
+
 TEST(Painting, FontsCoverCyrillic) {
     // The normal font (captions such as "Скрытых проводов") and the label font both come
     // from families that carry Cyrillic glyphs, so no missing-glyph boxes are drawn.
