@@ -244,9 +244,10 @@ TFileContent ReadFileContent(const std::string& fileName) {
 #endif
 
 TFileBuffer::TFileBuffer(TFileBuffer&& other) noexcept
-    : Data_(other.Data_), Size_(other.Size_), Capacity_(other.Capacity_), Mapped_(other.Mapped_) {
+    : Data_(other.Data_), Size_(other.Size_), Capacity_(other.Capacity_), Mapped_(other.Mapped_),
+      Dropped_(other.Dropped_) {
     other.Data_ = nullptr;
-    other.Size_ = other.Capacity_ = other.Mapped_ = 0;
+    other.Size_ = other.Capacity_ = other.Mapped_ = other.Dropped_ = 0;
 }
 
 TFileBuffer& TFileBuffer::operator=(TFileBuffer&& other) noexcept {
@@ -256,6 +257,7 @@ TFileBuffer& TFileBuffer::operator=(TFileBuffer&& other) noexcept {
         std::swap(Size_, other.Size_);
         std::swap(Capacity_, other.Capacity_);
         std::swap(Mapped_, other.Mapped_);
+        std::swap(Dropped_, other.Dropped_);
     }
     return *this;
 }
@@ -268,7 +270,20 @@ void TFileBuffer::Release() {
 #endif
         std::free(Data_);
     Data_ = nullptr;
-    Size_ = Capacity_ = Mapped_ = 0;
+    Size_ = Capacity_ = Mapped_ = Dropped_ = 0;
+}
+
+void TFileBuffer::ReleaseBefore(const char* p) {
+#ifdef __unix__
+    constexpr size_t kHuge = size_t{2} << 20;
+    if (!Mapped_ || p < Data_ || p > Data_ + Size_) return;
+    const size_t upto = static_cast<size_t>(p - Data_) / kHuge * kHuge;
+    if (upto <= Dropped_) return;
+    ::madvise(Data_ + Dropped_, upto - Dropped_, MADV_DONTNEED);
+    Dropped_ = upto;
+#else
+    (void)p;
+#endif
 }
 
 bool TFileBuffer::Reserve(size_t capacity) {

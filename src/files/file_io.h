@@ -45,6 +45,9 @@ public:
     size_t Size() const { return Size_; }
     // Gives the memory back at once.
     void Release();
+    // Gives back the whole huge pages that lie before `p` (a reader done with them); the
+    // bytes there must not be read again. Memory from malloc stays as it is.
+    void ReleaseBefore(const char* p);
 
     // Room for `capacity` bytes, keeping all the old room held (Size need not be set
     // yet); false when there is no memory for it.
@@ -58,6 +61,7 @@ private:
     size_t Size_ = 0;
     size_t Capacity_ = 0;
     size_t Mapped_ = 0; // the length of the mapping, 0 for memory from malloc
+    size_t Dropped_ = 0; // bytes at the start already given back by ReleaseBefore
 };
 
 struct TFileContent {

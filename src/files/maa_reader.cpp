@@ -358,8 +358,12 @@ TReadResult ReadFrom(TWireList& list, std::string_view bytes, const std::string&
         }
         Walk walk{list, result, lineCount, std::move(frequencyLine), form.Convert};
         walk.Scanner = &scan;
-        for (size_t i = 1; i < lineCount && !walk.Stopped && scan.Next(raw); ++i)
+        for (size_t i = 1; i < lineCount && !walk.Stopped && scan.Next(raw); ++i) {
             walk.Line(i, LineAsUtf8(raw, form.Convert, scratch));
+            // The lines read so far are not looked at again: their bytes go while the
+            // wires grow, so the file and the model are not held whole at once.
+            if (ownedBytes && (i & 0xFFF) == 0) ownedBytes->ReleaseBefore(raw.data());
+        }
         walk.WarnOddWires();
         if (walk.MoreWarnings) result.Warnings.push_back("И ещё предупреждений: " + std::to_string(walk.MoreWarnings));
         if (walk.Section < 2) {

@@ -1,4 +1,5 @@
 #include "files/maa_reader.h"
+#include "files/maa_writer.h"
 #include "model/text_parse.h"
 #include "model_text.h"
 #include "test_util.h"
@@ -533,4 +534,34 @@ TEST(ReadModel, NoModelAndACutShortWireSectionAreTold) {
     r = Read(m, t);
     EXPECT_TRUE(r.Truncated);
     EXPECT_EQ(m.Sources.size(), 1u);
+}
+
+// A large file gives its read lines back while the wires grow; every line after them must
+// still read as it was: the same model as from the bytes held whole, from the first wire
+// to the settings after the last.
+TEST(ReadModel, LargeFileReadsTheSameAsItsBytesHeldWhole) {
+    velomast::test::TempDir dir;
+    ModelText t;
+    const int wires = 120000; // about 6 MB: past a few huge pages
+    t.Wires.clear();
+    for (int i = 0; i < wires; ++i) {
+        const double x = i % 400 * 0.25, y = i / 400 * 0.25;
+        t.Wires.push_back(std::to_string(x) + ",\t" + std::to_string(y) + ",\t10.0,\t" + std::to_string(x + 0.25) +
+                          ",\t" + std::to_string(y) + ",\t10.0,\t0.0008,\t" + std::to_string(i % 7 - 1));
+    }
+    t.Sources = {"w120000c,\t0.0,\t1.0"};
+    t.Loads = {"w5b,\t0,\t1.5,\t0,\t0,\t0,\t0"};
+    t.Tail = {"### Comment ###", "last line"};
+    const std::string text = t.Text();
+    const std::string name = dir.File("large.maa");
+    velomast::test::WriteBytes(name, text);
+
+    TWireList fromFile, fromBytes;
+    ASSERT_TRUE(ReadModel(fromFile, name).Ok());
+    ASSERT_TRUE(ReadModelBytes(fromBytes, text, name).Ok());
+    ASSERT_EQ(fromFile.OwnCount(), static_cast<size_t>(wires));
+    EXPECT_EQ(ModelFileLines(fromFile, false), ModelFileLines(fromBytes, false));
+    ASSERT_EQ(fromFile.Sources.size(), 1u);
+    EXPECT_EQ(fromFile.Sources[0]->Wire, fromFile[wires - 1]);
+    EXPECT_EQ(fromFile.Loads.size(), 1u);
 }
