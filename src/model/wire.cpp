@@ -70,7 +70,10 @@ void TWire::SetSavedRadius(double r) {
 }
 
 void TWire::StoreEnds(const Vec3& s, const Vec3& e) {
-    if (OwnerList_) OwnerList_->IndexRemove(this);
+    if (OwnerList_) {
+        OwnerList_->NoteEndsChanging(this);
+        OwnerList_->IndexRemove(this);
+    }
     P1_ = s;
     P2_ = e;
     if (OwnerList_) OwnerList_->IndexInsert(this);

@@ -96,7 +96,30 @@ void TWireList::Renumber(size_t from) {
     for (size_t i = from; i < Items_.size(); ++i) Items_[i]->Index_ = static_cast<uint32_t>(i);
 }
 
+void TWireList::BeginEndWatch() {
+    EndEndWatch();
+    Watching_ = true;
+}
+
+void TWireList::EndEndWatch() {
+    for (const TEndChange& c : EndChanges_) EndChangeSeen_[c.Id / 64] &= ~(uint64_t{1} << (c.Id % 64));
+    EndChanges_.clear();
+    if (EndChanges_.capacity() > 4096) EndChanges_.shrink_to_fit();
+    Watching_ = WatchBroken_ = false;
+}
+
+void TWireList::RecordEndChange(TWire* w) {
+    if (WatchBroken_ || !w->IsOwn()) return;
+    const size_t word = w->Id_ / 64;
+    const uint64_t bit = uint64_t{1} << (w->Id_ % 64);
+    if (word >= EndChangeSeen_.size()) EndChangeSeen_.resize(word + 1 + word / 2);
+    if (EndChangeSeen_[word] & bit) return;
+    EndChangeSeen_[word] |= bit;
+    EndChanges_.push_back({w, w->Id_, w->P1_, w->P2_});
+}
+
 TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
+    if (Watching_) WatchBroken_ = true;
     w->OwnerList_ = this;
     w->OwnerTag_ = ownerTag;
     w->Radius = DefaultRadius;
@@ -205,6 +228,7 @@ void TWireList::DestroyDoomed() {
     OwnCount_ = own;
     ElementsStale_ = true;
     Renumber(0);
+    if (Watching_ && !gone.empty()) WatchBroken_ = true;
     for (TWire* w : gone) {
         // The place of a destroyed wire serves a later one, which must not inherit these.
         if (!DragOrigins_.empty()) DragOrigins_.erase(w);
@@ -215,6 +239,7 @@ void TWireList::DestroyDoomed() {
 }
 
 void TWireList::FreeAllWires() {
+    if (Watching_) WatchBroken_ = true;
     Items_.clear();
     Pool_.Release();
     OwnCount_ = 0;

@@ -274,6 +274,22 @@ public:
 
     // ---- mouse drag and paste -----------------------------------------------------------
     std::vector<TWire*> DragList;
+
+    // While a watch runs, the first change of an own wire's ends records the wire with its
+    // ends before that change, so a drag learns what it moved without a copy of the model.
+    // Adding or destroying a wire breaks the watch: its record is then no guide to the list.
+    struct TEndChange {
+        TWire* Wire; // not to be followed once the watch is broken
+        uint32_t Id;
+        Vec3 P1, P2;
+    };
+    // Drag origins are of use only while a drag runs.
+    void ForgetDragOrigins() { DragOrigins_.clear(); }
+    void BeginEndWatch();
+    void EndEndWatch();
+    bool EndWatchIntact() const { return Watching_ && !WatchBroken_; }
+    // In the order of the first changes.
+    const std::vector<TEndChange>& EndChanges() const { return EndChanges_; }
     Vec3 PasteOffset;
     Vec3 PasteShift;
 
@@ -295,6 +311,10 @@ private:
     void SetDragOriginOf(const TWire* w, const Vec3& p);
     double SavedRadiusOf(const TWire* w) const;
     void SetSavedRadiusOf(const TWire* w, double r);
+    void NoteEndsChanging(TWire* w) {
+        if (Watching_) RecordEndChange(w);
+    }
+    void RecordEndChange(TWire* w);
     void Renumber(size_t from);
     void ClearElements();
     void FreeAllWires();
@@ -306,6 +326,10 @@ private:
     TEndIndex Ends_{Pool_};
     std::unordered_map<const TWire*, Vec3> DragOrigins_;
     std::unordered_map<const TWire*, double> SavedRadii_;
+    bool Watching_ = false;
+    bool WatchBroken_ = false;
+    std::vector<TEndChange> EndChanges_;
+    std::vector<uint64_t> EndChangeSeen_; // a bit per pool number
     // Some wire was added, removed or moved since the elements were last rebuilt.
     bool ElementsStale_ = true;
 };

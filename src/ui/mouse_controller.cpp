@@ -164,13 +164,10 @@ void TMouseController::Press(Qt::MouseButton button, bool shift, ScreenPoint at)
             MouseMode_ = mmRuler;
         } else if (ModeDown("sbEditMode")) {
             if (!PickWireAt(m, at) && flat) MouseMode_ = mmSelectBox;
-            EndsBeforeDrag_.clear();
+            m.EndEndWatch();
             MovedMark_.clear();
             Moved_.clear();
-            if (!m.DragList.empty()) {
-                EndsBeforeDrag_.reserve(m.OwnCount());
-                for (size_t i = 0; i < m.OwnCount(); ++i) EndsBeforeDrag_.emplace_back(m[i]->P1(), m[i]->P2());
-            }
+            if (!m.DragList.empty()) m.BeginEndWatch();
         }
         if (m.OwnCount() > 0 && m.Selection.Empty() && remembered) m.SelectWire(remembered, false);
     }
@@ -232,7 +229,7 @@ void TMouseController::Track(ScreenPoint at, bool viewChanged) {
     if (MouseMode_ == mmPolygon) PolygonVertices_ = SnapPolygon(PressPoint_, at, Window_.PolygonSides());
     if (MouseMode_ == mmRuler) ShowRuler(p);
 
-    if (dragging && !viewChanged && EndsBeforeDrag_.size() == m.OwnCount())
+    if (dragging && !viewChanged && m.EndWatchIntact())
         Window_.PaintDragView(MovedSinceDragBegan()); // only the moving wires are drawn again
     else if (dragging || viewChanged)
         Window_.PaintView(); // the model or the view changed: a new model image
@@ -302,14 +299,13 @@ bool TMouseController::CancelGesture() {
     StopAutoScroll();
     if (dragging) {
         ClearDragList(m);
-        if (EndsBeforeDrag_.size() == m.OwnCount()) {
-            for (size_t i = 0; i < m.OwnCount(); ++i) {
-                TWire* w = m[i];
-                const auto& [a, b] = EndsBeforeDrag_[i];
-                if (!VecEqual(w->P1(), a) || !VecEqual(w->P2(), b)) w->AssignEnds(a, b, false);
+        if (m.EndWatchIntact()) {
+            for (const TWireList::TEndChange& c : m.EndChanges()) {
+                TWire* w = c.Wire;
+                if (!VecEqual(w->P1(), c.P1) || !VecEqual(w->P2(), c.P2)) w->AssignEnds(c.P1, c.P2, false);
             }
         }
-        EndsBeforeDrag_.clear();
+        m.EndEndWatch();
         m.RebuildElements();
         Window_.UpdateForm();
     }
@@ -327,19 +323,22 @@ void TMouseController::Hover(ScreenPoint at) {
 }
 
 const std::vector<size_t>& TMouseController::MovedSinceDragBegan() {
-    const TWireList& m = Model();
-    if (MovedMark_.size() != EndsBeforeDrag_.size()) {
-        MovedMark_.assign(EndsBeforeDrag_.size(), 0);
+    const std::vector<TWireList::TEndChange>& changes = Model().EndChanges();
+    if (MovedMark_.size() > changes.size()) {
+        MovedMark_.clear();
         Moved_.clear();
     }
-    for (size_t i = 0; i < EndsBeforeDrag_.size(); ++i) {
-        if (MovedMark_[i]) continue;
-        const TWire* w = m[i];
-        const auto& [a, b] = EndsBeforeDrag_[i];
-        if (VecEqual(w->P1(), a) && VecEqual(w->P2(), b)) continue;
-        MovedMark_[i] = 1;
-        Moved_.push_back(i);
+    MovedMark_.resize(changes.size(), 0);
+    // Newly moved wires join in list order, after those of earlier moves.
+    const size_t before = Moved_.size();
+    for (size_t k = 0; k < changes.size(); ++k) {
+        if (MovedMark_[k]) continue;
+        const TWireList::TEndChange& c = changes[k];
+        if (VecEqual(c.Wire->P1(), c.P1) && VecEqual(c.Wire->P2(), c.P2)) continue;
+        MovedMark_[k] = 1;
+        Moved_.push_back(static_cast<size_t>(c.Wire->Number() - 1));
     }
+    std::sort(Moved_.begin() + static_cast<std::ptrdiff_t>(before), Moved_.end());
     return Moved_;
 }
 
@@ -534,7 +533,7 @@ void TMouseController::DropDraggedEnds(ScreenPoint at) {
         }
     }
     ClearDragList(m);
-    EndsBeforeDrag_.clear();
+    m.EndEndWatch();
     Commit();
 }
 

@@ -102,7 +102,7 @@ private:
     void Track(ScreenPoint at, bool viewChanged);
     void Hover(ScreenPoint at);
     void DragEndsTo(const Vec3& p);
-    // List positions of the own wires whose ends differ from EndsBeforeDrag_ now or did
+    // List positions of the own wires whose ends differ from those at the press now or did
     // at an earlier move of this drag.
     const std::vector<size_t>& MovedSinceDragBegan();
     void ShowCoordinates(const Vec3& p);
@@ -148,9 +148,9 @@ private:
     // The cursor shape of the paint box when no gesture overrides it.
     Qt::CursorShape HoverCursor_ = Qt::ArrowCursor;
     QTimer ScrollTimer_;
-    // The own wires' ends when a drag began, so that a cancelled drag puts back every
-    // wire it moved (connected and mirrored ones too).
-    std::vector<std::pair<Vec3, Vec3>> EndsBeforeDrag_;
+    // Which of the model's recorded end changes of this drag have been drawn as moving
+    // (the model keeps the ends before them, so a cancelled drag puts back every wire it
+    // moved, connected and mirrored ones too).
     std::vector<uint8_t> MovedMark_;
     std::vector<size_t> Moved_;
     THoverIndex HoverIndex_;

@@ -29,6 +29,7 @@ bool IsEndHit(ScreenPoint end, ScreenPoint cursor) {
 void ClearDragList(TWireList& m) {
     for (TWire* w : m.DragList) w->DragEnd = 0;
     m.DragList.clear();
+    m.ForgetDragOrigins();
 }
 
 bool PickWireAt(TWireList& m, ScreenPoint cursor) {

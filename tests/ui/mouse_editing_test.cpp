@@ -540,3 +540,44 @@ TEST_F(MouseEditing, DragPictureShowsEveryMovingWireOnlyWhereItIs) {
     EXPECT_EQ(W->ViewBitmap(), whole());
     SidePanelButton("sbMirror")->setChecked(false);
 }
+
+// A drag learns what it moved from the model's record of end changes: a wire moved and
+// moved back stays in the drag picture, and Esc puts back every moved wire (the twin and
+// the neighbour that followed too) without a step in the history.
+TEST_F(MouseEditing, EscapeUndoesAWholeDragAndMovedBackWiresStayDrawn) {
+    SidePanelButton("sbMirror")->setChecked(true);
+    SetKeepConnections(true);
+    MakeWires({{{1, 0.5, 0}, {2, 0.5, 0}}, {{1, -0.5, 0}, {2, -0.5, 0}}, {{2, -0.5, 0}, {3, -0.5, 0}},
+               {{-2, -2, 0}, {-1, -2, 0}}});
+    auto whole = [this] {
+        QImage image;
+        TPlatformLook look;
+        look.DecimalMark = W->DecimalMark();
+        velomast::PaintView(M(), image, nullptr, QRect(0, 0, Box->width(), Box->height()), false, look);
+        return image;
+    };
+    Press(Px(2, 0.5));
+    MoveTo(Px(2, 0.9));
+    MoveTo(Px(2, 0.5));
+    QApplication::processEvents();
+    const QImage during = W->ViewBitmap();
+    const QImage expected = whole();
+    for (QPoint p : {Px(1.5, 0.5), Px(1.5, -0.5), Px(2.5, -0.5), Px(-1.5, -2)})
+        for (int d = -2; d <= 2; ++d)
+            EXPECT_EQ(during.pixel(p + QPoint(d, 0)), expected.pixel(p + QPoint(d, 0))) << p.x() << "," << p.y();
+    MoveTo(Px(2, 1.3));
+    ExpectWire(M()[2], {2, -1.3, 0}, {3, -0.5, 0});
+    QTest::keyClick(Box, Qt::Key_Escape);
+    ExpectWire(M()[0], {1, 0.5, 0}, {2, 0.5, 0});
+    ExpectWire(M()[1], {1, -0.5, 0}, {2, -0.5, 0});
+    ExpectWire(M()[2], {2, -0.5, 0}, {3, -0.5, 0});
+    EXPECT_TRUE(M().DragList.empty());
+    EXPECT_EQ(M().HistoryCount(), 1);
+    EXPECT_FALSE(M().Modified);
+    Release(Px(2, 1.3));
+    EXPECT_EQ(M().HistoryCount(), 1);
+    // Later changes outside a drag are no longer recorded.
+    M()[3]->AssignEnds({-2, -3, 0}, {-1, -3, 0}, false);
+    EXPECT_TRUE(M().EndChanges().empty());
+    SidePanelButton("sbMirror")->setChecked(false);
+}
