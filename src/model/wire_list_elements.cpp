@@ -100,7 +100,7 @@ void TWireList::RebuildElements() {
     // order without recursion, so chains of any length are safe.
     std::vector<CollectFrame> stack;
     for (TWire* first : Items_) {
-        if (first->OwnerTag_ != 0 || first->Radius == 0 || first->Element) continue;
+        if (first->OwnerTag_ != 0 || first->Radius == 0 || first->ElementRef) continue;
         Elements.push_back(std::make_unique<TElement>());
         TElement* e = Elements.back().get();
         e->Index = static_cast<int32_t>(Elements.size()) - 1;
@@ -115,21 +115,23 @@ void TWireList::RebuildElements() {
                 continue;
             }
             TWire* w = f.W;
-            if (q->Element && q->Element != e) continue;
-            const bool hadElement = q->Element != nullptr;
+            const uint32_t eref = static_cast<uint32_t>(e->Index) + 1;
+            if (q->ElementRef && q->ElementRef != eref) continue;
+            const bool hadElement = q->ElementRef != 0;
             bool matched = false;
-            auto join = [&](TCPoint*& wj, const Vec3& wp, TCPoint*& qj, const Vec3& qp) {
+            auto join = [&](uint32_t& wj, const Vec3& wp, uint32_t& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
                 if (!wj) {
-                    wj = &Junctions.emplace_back(TCPoint{wp});
+                    Junctions.emplace_back(TCPoint{wp});
+                    wj = static_cast<uint32_t>(Junctions.size());
                 }
                 qj = wj;
                 matched = true;
             };
-            join(w->StartJunction, w->P1_, q->StartJunction, q->P1_);
-            join(w->EndJunction, w->P2_, q->StartJunction, q->P1_);
-            join(w->StartJunction, w->P1_, q->EndJunction, q->P2_);
-            join(w->EndJunction, w->P2_, q->EndJunction, q->P2_);
+            join(w->StartJunctionRef, w->P1_, q->StartJunctionRef, q->P1_);
+            join(w->EndJunctionRef, w->P2_, q->StartJunctionRef, q->P1_);
+            join(w->StartJunctionRef, w->P1_, q->EndJunctionRef, q->P2_);
+            join(w->EndJunctionRef, w->P2_, q->EndJunctionRef, q->P2_);
             if (matched && !hadElement) {
                 e->AddWire(q);
                 stack.push_back(makeFrame(q)); // invalidates f
@@ -146,7 +148,7 @@ void TWireList::ApplyFilter() {
     for (TWire* w : Items_) {
         switch (FilterMode) {
         case 2:
-            w->Visible = w->Element ? (w->Element == fe) : FilterElement == -1;
+            w->Visible = w->ElementRef ? (w->Element() == fe) : FilterElement == -1;
             break;
         case 1: {
             bool v = false;
