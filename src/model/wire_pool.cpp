@@ -2,7 +2,6 @@
 
 #include "end_index.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -28,44 +27,27 @@ namespace velomast {
 
 TWirePool::~TWirePool() { Release(); }
 
-void TWirePool::AddBlock(size_t places) {
+void TWirePool::AddBlock() {
     const size_t b = Blocks_.size();
     const size_t capacity = BlockCapacity(b);
-    if (places == 0 || places > capacity) places = capacity;
     // The end index links wire ends by 2 * number + end in 32 bits.
-    if (BlockFirst(b) + capacity > (size_t{1} << 31)) throw std::length_error("too many wires");
+    if (Capacity_ + capacity > (size_t{1} << 31)) throw std::length_error("too many wires");
     static_assert(alignof(TWire) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
     Block block;
-    block.Places = places;
-    block.Bytes = places * sizeof(TWire);
+    block.Bytes = capacity * sizeof(TWire);
     // Large blocks on huge-page boundaries, so that filling them takes few page faults.
     void* p = AllocateLarge(block.Bytes);
     block.First = static_cast<TWire*>(p);
     // Places not yet handed out: a stray pointer into them shows under the address sanitizer.
     VELOMAST_POISON(p, block.Bytes);
     Blocks_.push_back(block);
-}
-
-size_t TWirePool::FreshPlaces() const {
-    size_t n = 0;
-    for (size_t b = BlockOf(Next_); b < Blocks_.size(); ++b) {
-        const size_t from = std::max<size_t>(Next_, BlockFirst(b));
-        const size_t end = BlockFirst(b) + Blocks_[b].Places;
-        if (end > from) n += end - from;
-    }
-    return n;
+    Capacity_ += capacity;
 }
 
 void TWirePool::Reserve(size_t n) {
     if (n <= Free_.size()) return;
-    const size_t need = n - Free_.size();
-    size_t have = FreshPlaces();
-    // The last block takes only what is still missing.
-    while (have < need) {
-        const size_t places = std::min(BlockCapacity(Blocks_.size()), need - have);
-        AddBlock(places);
-        have += places;
-    }
+    const size_t need = size_t{Next_} + (n - Free_.size());
+    while (Capacity_ < need) AddBlock();
 }
 
 TWire* TWirePool::New() {
@@ -74,16 +56,7 @@ TWire* TWirePool::New() {
         id = Free_.back();
         Free_.pop_back();
     } else {
-        for (;;) {
-            const size_t b = BlockOf(Next_);
-            if (b == Blocks_.size()) {
-                AddBlock();
-                break;
-            }
-            if (Next_ < BlockFirst(b) + Blocks_[b].Places) break;
-            // The rest of a short block's range has no places: go on in the next block.
-            Next_ = static_cast<uint32_t>(BlockFirst(b + 1));
-        }
+        if (Next_ == Capacity_) AddBlock();
         id = Next_++;
     }
     TWire* place = At(id);
@@ -112,6 +85,7 @@ void TWirePool::Release() {
     Blocks_.shrink_to_fit();
     Free_.clear();
     Free_.shrink_to_fit();
+    Capacity_ = 0;
     Next_ = 0;
 }
 

@@ -4,9 +4,7 @@
 //
 // Every place has a 32-bit number (the wire's Id), which the end index links by instead
 // of pointers. Block 0 holds places 0 .. 63 and block k >= 1 places 64 * 2^(k-1) up to
-// twice that, so a number finds its place with a few bit operations. The last block made
-// for a Reserve may hold only the first places of its range (a file of 100 000 wires takes
-// 100 000 places, not 131 072); the numbers past them are never handed out.
+// twice that, so a number finds its place with a few bit operations.
 #pragma once
 
 #include "wire.h"
@@ -47,19 +45,14 @@ private:
     struct Block {
         TWire* First = nullptr;
         size_t Bytes = 0;
-        size_t Places = 0; // at most BlockCapacity
     };
     static size_t BlockCapacity(size_t b) { return b == 0 ? size_t{1} << kFirstShift : size_t{1} << (kFirstShift + b - 1); }
-    static size_t BlockFirst(size_t b) { return b == 0 ? 0 : size_t{1} << (kFirstShift + b - 1); }
-    static size_t BlockOf(size_t id) { return static_cast<size_t>(std::bit_width(id >> kFirstShift)); }
-    // Appends the next block with the given number of places (its full range by default).
-    void AddBlock(size_t places = 0);
-    // Places not handed out yet from Next_ on.
-    size_t FreshPlaces() const;
+    void AddBlock();
 
     std::vector<Block> Blocks_;
     std::vector<uint32_t> Free_;
-    uint32_t Next_ = 0; // places below this have been handed out at some time (or skipped)
+    size_t Capacity_ = 0; // places in all blocks
+    uint32_t Next_ = 0;   // places below this have been handed out at some time
 };
 
 } // namespace velomast
