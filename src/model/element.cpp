@@ -7,9 +7,10 @@
 namespace velomast {
 
 void TElement::AddWire(TWire* w) {
-    if (w->Element == this) return;
+    const auto ref = static_cast<uint32_t>(Index) + 1;
+    if (w->ElementRef == ref) return;
     ElementWires.push_back(w);
-    w->Element = this;
+    w->ElementRef = ref;
     const Vec3& a = w->P1();
     const Vec3& b = w->P2();
     if (ElementWires.size() == 1) {

@@ -31,6 +31,7 @@ public:
     // Position in the model's element list; the element number is Index + 1.
     int32_t Index = 0;
 
+    // Takes w in and points it at this element, by Index: set Index first.
     void AddWire(TWire* w);
 };
 

@@ -57,6 +57,18 @@ double TWire::Zenith() const {
     return std::acos(d) / DegToRad;
 }
 
+TElement* TWire::Element() const {
+    return ElementRef && OwnerList_ ? OwnerList_->Elements[ElementRef - 1].get() : nullptr;
+}
+
+TCPoint* TWire::StartJunction() const {
+    return StartJunctionRef && OwnerList_ ? &OwnerList_->Junctions[StartJunctionRef - 1] : nullptr;
+}
+
+TCPoint* TWire::EndJunction() const {
+    return EndJunctionRef && OwnerList_ ? &OwnerList_->Junctions[EndJunctionRef - 1] : nullptr;
+}
+
 Vec3 TWire::DragOrigin() const { return OwnerList_ ? OwnerList_->DragOriginOf(this) : Vec3{}; }
 
 void TWire::SetDragOrigin(const Vec3& p) {

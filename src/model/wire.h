@@ -50,15 +50,23 @@ public:
     void SetSavedRadius(double r);
     // -1 automatic; -2 when a file gave no usable value.
     int32_t Segments = -1;
-    bool Visible = true;
-    // Which end the mouse drags (0 none, 1 start, 2 end); beside the other small fields,
-    // so that a wire takes no padding for it.
-    uint8_t DragEnd = 0;
 
     // Derived data of the last element rebuild; may be stale between a change and the next.
-    TElement* Element = nullptr;
-    TCPoint* StartJunction = nullptr;
-    TCPoint* EndJunction = nullptr;
+    // Stored as 32-bit references into the owning list: ElementRef is the element's Index
+    // + 1, a junction reference the point's position in Junctions + 1; 0 means none.
+    uint32_t ElementRef = 0;
+    uint32_t StartJunctionRef = 0;
+    uint32_t EndJunctionRef = 0;
+    // The element and connection points referred to; nullptr for none and for a wire
+    // without a list.
+    TElement* Element() const;
+    TCPoint* StartJunction() const;
+    TCPoint* EndJunction() const;
+
+    // The four small fields sit together, so that a wire takes no padding for them.
+    bool Visible = true;
+    // Which end the mouse drags (0 none, 1 start, 2 end).
+    uint8_t DragEnd = 0;
 
     const Vec3& P1() const { return P1_; }
     const Vec3& P2() const { return P2_; }
@@ -108,17 +116,20 @@ private:
 
     void StoreEnds(const Vec3& s, const Vec3& e);
 
+    bool Selected_ = false;
+    bool Doomed_ = false;
+    int32_t OwnerTag_ = 0;
     Vec3 P1_;
     Vec3 P2_;
     TWireList* OwnerList_ = nullptr;
-    int32_t OwnerTag_ = 0;
     // Position in the owning list; a list holds fewer than 2^32 wires.
     uint32_t Index_ = 0;
     // Number of the wire's place in its list's pool (the end index links by it).
     uint32_t Id_ = 0;
-    bool Selected_ = false;
-    bool Doomed_ = false;
     TEndLinks Links_;
 };
+
+// A million wires must fit in the memory the editor is allowed; keep the wire this small.
+static_assert(sizeof(TWire) <= 120, "TWire grew");
 
 } // namespace velomast

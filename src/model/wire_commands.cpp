@@ -75,14 +75,14 @@ TWire* ProlongToGround(TWireList& m, TWire& w) {
 void LinkToNearest(TWire& w) {
     bool startMoved = false;
     Vec3 startPoint;
-    if (!w.StartJunction) {
+    if (!w.StartJunctionRef) {
         Vec3 found;
         if (w.NearestEnd(w.P1(), &found)) {
             startMoved = w.SetEnds(found, w.P2(), false, false, true);
             startPoint = found;
         }
     }
-    if (!w.EndJunction) {
+    if (!w.EndJunctionRef) {
         Vec3 found;
         if (w.NearestEnd(w.P2(), &found) && !(startMoved && VecEqual(found, startPoint)))
             w.SetEnds(w.P1(), found, false, false, true);

@@ -376,9 +376,9 @@ void TWireList::SetFrequency(double f) {
 
 void TWireList::ClearElements() {
     for (TWire* w : Items_) {
-        w->Element = nullptr;
-        w->StartJunction = nullptr;
-        w->EndJunction = nullptr;
+        w->ElementRef = 0;
+        w->StartJunctionRef = 0;
+        w->EndJunctionRef = 0;
     }
     Elements.clear();
     Junctions.clear();

@@ -7,15 +7,17 @@
 namespace velomast {
 
 namespace {
-// One wire being collected: the ranges of the wires sharing its start and its end (each
-// in list order), merged as they are taken.
+// One wire being collected: how far it has got into the groups of the wires sharing its
+// start and its end (each in list order), merged as they are taken. A chain keeps one
+// frame per wire on the stack, so the frame is kept to 24 bytes: positions, not pointers,
+// and the ends of the ranges looked up in the group table.
 struct CollectFrame {
-    TWire* W;
-    uint32_t Ia, EndA;
-    uint32_t Ib, EndB; // an empty range when the wire's ends coincide
+    uint32_t W; // list position
+    uint32_t Ia, Ib; // Ib is at the group's end when the wire's ends coincide
     uint32_t Ga, Gb; // the groups of the two points
     bool StartedA = false, StartedB = false; // a wire other than W was taken from the range
 };
+static_assert(sizeof(CollectFrame) == 24);
 } // namespace
 
 void TWireList::RebuildElements() {
@@ -66,14 +68,14 @@ void TWireList::RebuildElements() {
     auto makeFrame = [&](TWire* w) {
         const uint32_t ga = groupOfEnd[size_t{w->Index_} * 2];
         const uint32_t gb = groupOfEnd[size_t{w->Index_} * 2 + 1];
-        CollectFrame f{w, groupStart[ga], groupStart[ga + 1], groupStart[gb], groupStart[gb + 1], ga, gb};
-        if (VecEqual(w->P1_, w->P2_)) f.Ib = f.EndB;
+        CollectFrame f{w->Index_, groupStart[ga], groupStart[gb], ga, gb};
+        if (VecEqual(w->P1_, w->P2_)) f.Ib = groupStart[gb + 1];
         return f;
     };
     constexpr uint32_t kNone = 0xFFFFFFFFu;
-    auto peek = [&](uint32_t& i, uint32_t end, uint32_t g, bool started) -> uint32_t {
+    auto peek = [&](uint32_t& i, uint32_t g, bool started) -> uint32_t {
         if (started) i = std::max(i, reach[g]);
-        return i < end ? grouped[i] : kNone;
+        return i < groupStart[g + 1] ? grouped[i] : kNone;
     };
     auto take = [&](uint32_t& i, uint32_t g, bool& started, uint32_t self, uint32_t q) {
         ++i;
@@ -83,10 +85,10 @@ void TWireList::RebuildElements() {
     // The wires touching f.W, in list order, each once, f.W itself left out. List
     // positions compare as the wires' order; kNone (no wire) comes after every one.
     auto next = [&](CollectFrame& f) -> TWire* {
-        const uint32_t self = f.W->Index_;
+        const uint32_t self = f.W;
         for (;;) {
-            const uint32_t a = peek(f.Ia, f.EndA, f.Ga, f.StartedA);
-            const uint32_t b = peek(f.Ib, f.EndB, f.Gb, f.StartedB);
+            const uint32_t a = peek(f.Ia, f.Ga, f.StartedA);
+            const uint32_t b = peek(f.Ib, f.Gb, f.StartedB);
             if (a == kNone && b == kNone) return nullptr;
             const uint32_t q = std::min(a, b);
             if (a == q) take(f.Ia, f.Ga, f.StartedA, self, q);
@@ -100,7 +102,7 @@ void TWireList::RebuildElements() {
     // order without recursion, so chains of any length are safe.
     std::vector<CollectFrame> stack;
     for (TWire* first : Items_) {
-        if (first->OwnerTag_ != 0 || first->Radius == 0 || first->Element) continue;
+        if (first->OwnerTag_ != 0 || first->Radius == 0 || first->ElementRef) continue;
         Elements.push_back(std::make_unique<TElement>());
         TElement* e = Elements.back().get();
         e->Index = static_cast<int32_t>(Elements.size()) - 1;
@@ -114,22 +116,24 @@ void TWireList::RebuildElements() {
                 stack.pop_back();
                 continue;
             }
-            TWire* w = f.W;
-            if (q->Element && q->Element != e) continue;
-            const bool hadElement = q->Element != nullptr;
+            TWire* w = Items_[f.W];
+            const uint32_t eref = static_cast<uint32_t>(e->Index) + 1;
+            if (q->ElementRef && q->ElementRef != eref) continue;
+            const bool hadElement = q->ElementRef != 0;
             bool matched = false;
-            auto join = [&](TCPoint*& wj, const Vec3& wp, TCPoint*& qj, const Vec3& qp) {
+            auto join = [&](uint32_t& wj, const Vec3& wp, uint32_t& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
                 if (!wj) {
-                    wj = &Junctions.emplace_back(TCPoint{wp});
+                    Junctions.emplace_back(TCPoint{wp});
+                    wj = static_cast<uint32_t>(Junctions.size());
                 }
                 qj = wj;
                 matched = true;
             };
-            join(w->StartJunction, w->P1_, q->StartJunction, q->P1_);
-            join(w->EndJunction, w->P2_, q->StartJunction, q->P1_);
-            join(w->StartJunction, w->P1_, q->EndJunction, q->P2_);
-            join(w->EndJunction, w->P2_, q->EndJunction, q->P2_);
+            join(w->StartJunctionRef, w->P1_, q->StartJunctionRef, q->P1_);
+            join(w->EndJunctionRef, w->P2_, q->StartJunctionRef, q->P1_);
+            join(w->StartJunctionRef, w->P1_, q->EndJunctionRef, q->P2_);
+            join(w->EndJunctionRef, w->P2_, q->EndJunctionRef, q->P2_);
             if (matched && !hadElement) {
                 e->AddWire(q);
                 stack.push_back(makeFrame(q)); // invalidates f
@@ -146,7 +150,7 @@ void TWireList::ApplyFilter() {
     for (TWire* w : Items_) {
         switch (FilterMode) {
         case 2:
-            w->Visible = w->Element ? (w->Element == fe) : FilterElement == -1;
+            w->Visible = w->ElementRef ? (w->Element() == fe) : FilterElement == -1;
             break;
         case 1: {
             bool v = false;

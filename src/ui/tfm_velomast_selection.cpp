@@ -66,12 +66,12 @@ void TfmVelomast::SelectElementWires(const TElement* e) {
     TWireList& m = *Model_;
     m.ClearSelection();
     for (TWire* w : m)
-        if (w->Element == e) m.SelectWire(w, false);
+        if (w->Element() == e) m.SelectWire(w, false);
 }
 
 void TfmVelomast::NSelectElementClick() {
     const TWire* cur = Model_->Selection.Current();
-    if (cur && cur->Element) SelectElementWires(cur->Element);
+    if (cur && cur->Element()) SelectElementWires(cur->Element());
     UpdateForm();
 }
 
@@ -150,7 +150,7 @@ void TfmVelomast::sbFilterElementClick(QToolButton*) {
     const bool surface = Button("sbFilterSurface")->isChecked();
     if (element) m.FilterMode = 2;
     if (surface) m.FilterMode = 1;
-    if (element || surface) m.FilterElement = cur->Element ? cur->Element->Index : -1;
+    if (element || surface) m.FilterElement = cur->Element() ? cur->Element()->Index : -1;
     m.ApplyFilter();
     UpdateForm();
 }

@@ -18,12 +18,12 @@ TEST(Elements, JoinedEndsFormOneElementWithJunctions) {
     TWire* t = Add(m, {1, 0, 0}, {1, -1, 0}); // touches the middle of a: not joined
     m.RebuildElements();
     ASSERT_EQ(m.Elements.size(), 2u);
-    EXPECT_EQ(a->Element, b->Element);
-    EXPECT_NE(t->Element, a->Element);
-    EXPECT_NE(a->EndJunction, nullptr);
-    EXPECT_EQ(a->EndJunction, b->StartJunction);
-    EXPECT_EQ(a->StartJunction, nullptr);
-    EXPECT_EQ(t->StartJunction, nullptr);
+    EXPECT_EQ(a->Element(), b->Element());
+    EXPECT_NE(t->Element(), a->Element());
+    EXPECT_NE(a->EndJunction(), nullptr);
+    EXPECT_EQ(a->EndJunction(), b->StartJunction());
+    EXPECT_EQ(a->StartJunction(), nullptr);
+    EXPECT_EQ(t->StartJunction(), nullptr);
     EXPECT_EQ(m.Elements[0]->ElementWires, (std::vector<TWire*>{a, b}));
     EXPECT_DOUBLE_EQ(ElementLength(*m.Elements[0]), 4);
 }
@@ -35,9 +35,9 @@ TEST(Elements, IsolatorsSplitElements) {
     TWire* c = Add(m, {2, 0, 0}, {3, 0, 0});
     m.RebuildElements();
     EXPECT_EQ(m.Elements.size(), 2u);
-    EXPECT_EQ(iso->Element, nullptr);
-    EXPECT_EQ(a->EndJunction, nullptr);
-    EXPECT_EQ(c->StartJunction, nullptr);
+    EXPECT_EQ(iso->Element(), nullptr);
+    EXPECT_EQ(a->EndJunction(), nullptr);
+    EXPECT_EQ(c->StartJunction(), nullptr);
 }
 
 TEST(Elements, RoundedEndsJoinOnlyWhenStoredEqual) {
@@ -46,8 +46,8 @@ TEST(Elements, RoundedEndsJoinOnlyWhenStoredEqual) {
     TWire* b = Add(m, {1.00006, 0, 0}, {2, 0, 0});
     TWire* c = Add(m, {1.00001, 0, 0}, {1, 1, 0});
     m.RebuildElements();
-    EXPECT_NE(a->Element, b->Element);
-    EXPECT_EQ(a->Element, c->Element);
+    EXPECT_NE(a->Element(), b->Element());
+    EXPECT_EQ(a->Element(), c->Element());
 }
 
 TEST(Elements, KindsAndNumbering) {
@@ -56,10 +56,10 @@ TEST(Elements, KindsAndNumbering) {
     TWire* alongY = Add(m, {5, 0, 0}, {5, 1, 0});
     TWire* vertical = Add(m, {9, 9, 0}, {9, 9, 3});
     m.RebuildElements();
-    EXPECT_STREQ(ElementKindLetter(*alongX->Element), "");
-    EXPECT_STREQ(ElementKindLetter(*alongY->Element), "H");
-    EXPECT_STREQ(ElementKindLetter(*vertical->Element), "V");
-    EXPECT_EQ(alongY->Element->Index, 1);
+    EXPECT_STREQ(ElementKindLetter(*alongX->Element()), "");
+    EXPECT_STREQ(ElementKindLetter(*alongY->Element()), "H");
+    EXPECT_STREQ(ElementKindLetter(*vertical->Element()), "V");
+    EXPECT_EQ(alongY->Element()->Index, 1);
 }
 
 TEST(Elements, SceneWiresJoinButNeverStartElements) {
@@ -69,8 +69,8 @@ TEST(Elements, SceneWiresJoinButNeverStartElements) {
     TWire* own = Add(m, {1, 0, 0}, {1, 1, 0});
     m.RebuildElements();
     ASSERT_EQ(m.Elements.size(), 1u);
-    EXPECT_EQ(scene->Element, own->Element);
-    EXPECT_EQ(lone->Element, nullptr);
+    EXPECT_EQ(scene->Element(), own->Element());
+    EXPECT_EQ(lone->Element(), nullptr);
 }
 
 TEST(Elements, LongChainsNeedNoRecursion) {
@@ -99,8 +99,8 @@ TEST(Elements, BranchesAreVisitedDepthFirstInListOrder) {
     TWire* fork = Add(m, {1, 0, 0}, {2, 0, 0}); // meets arm1 at the centre's end
     m.RebuildElements();
     EXPECT_EQ(m.Elements[0]->ElementWires, (std::vector<TWire*>{centre, arm1, cont, fork, arm2}));
-    EXPECT_EQ(fork->StartJunction, centre->EndJunction);
-    EXPECT_EQ(arm2->StartJunction, centre->StartJunction);
+    EXPECT_EQ(fork->StartJunction(), centre->EndJunction());
+    EXPECT_EQ(arm2->StartJunction(), centre->StartJunction());
 }
 
 TEST(Elements, Filters) {
@@ -113,7 +113,7 @@ TEST(Elements, Filters) {
     TWire* other = Add(m, {5, 5, 2}, {6, 5, 2});
     TWire* up = Add(m, {5, 5, 0}, {5, 5, 1});
     m.RebuildElements();
-    EXPECT_EQ(s1->Element->ElementKind, ElementOther);
+    EXPECT_EQ(s1->Element()->ElementKind, ElementOther);
 
     m.FilterMode = 1;
     m.FilterElement = 0;
@@ -145,8 +145,8 @@ namespace {
 // touching it. The rebuild must give exactly its elements, order and junctions.
 void ReferenceRebuild(TWireList& m) {
     for (TWire* w : m) {
-        w->Element = nullptr;
-        w->StartJunction = w->EndJunction = nullptr;
+        w->ElementRef = 0;
+        w->StartJunctionRef = w->EndJunctionRef = 0;
     }
     m.Elements.clear();
     m.Junctions.clear();
@@ -169,7 +169,7 @@ void ReferenceRebuild(TWireList& m) {
     };
     std::vector<Frame> stack;
     for (TWire* first : m) {
-        if (first->OwnerTag() != 0 || first->Radius == 0 || first->Element) continue;
+        if (first->OwnerTag() != 0 || first->Radius == 0 || first->ElementRef) continue;
         m.Elements.push_back(std::make_unique<TElement>());
         TElement* e = m.Elements.back().get();
         e->Index = static_cast<int32_t>(m.Elements.size()) - 1;
@@ -183,21 +183,22 @@ void ReferenceRebuild(TWireList& m) {
             }
             TWire* w = f.W;
             TWire* q = f.Candidates[f.Next++];
-            if (q->Radius == 0 || (q->Element && q->Element != e)) continue;
-            const bool had = q->Element != nullptr;
+            if (q->Radius == 0 || (q->Element() && q->Element() != e)) continue;
+            const bool had = q->Element() != nullptr;
             bool matched = false;
-            auto join = [&](TCPoint*& wj, const Vec3& wp, TCPoint*& qj, const Vec3& qp) {
+            auto join = [&](uint32_t& wj, const Vec3& wp, uint32_t& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
                 if (!wj) {
-                    wj = &m.Junctions.emplace_back(TCPoint{wp});
+                    m.Junctions.emplace_back(TCPoint{wp});
+                    wj = static_cast<uint32_t>(m.Junctions.size());
                 }
                 qj = wj;
                 matched = true;
             };
-            join(w->StartJunction, w->P1(), q->StartJunction, q->P1());
-            join(w->EndJunction, w->P2(), q->StartJunction, q->P1());
-            join(w->StartJunction, w->P1(), q->EndJunction, q->P2());
-            join(w->EndJunction, w->P2(), q->EndJunction, q->P2());
+            join(w->StartJunctionRef, w->P1(), q->StartJunctionRef, q->P1());
+            join(w->EndJunctionRef, w->P2(), q->StartJunctionRef, q->P1());
+            join(w->StartJunctionRef, w->P1(), q->EndJunctionRef, q->P2());
+            join(w->EndJunctionRef, w->P2(), q->EndJunctionRef, q->P2());
             if (matched && !had) {
                 e->AddWire(q);
                 stack.push_back(frame(q));
@@ -217,8 +218,8 @@ std::vector<std::vector<size_t>> Signature(const TWireList& m) {
     }
     sig.emplace_back();
     for (const TWire* w : m) {
-        sig.back().push_back(w->StartJunction != nullptr);
-        sig.back().push_back(w->EndJunction != nullptr);
+        sig.back().push_back(w->StartJunction() != nullptr);
+        sig.back().push_back(w->EndJunction() != nullptr);
     }
     sig.push_back({m.Junctions.size()});
     return sig;

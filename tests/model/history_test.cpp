@@ -92,7 +92,7 @@ TEST(History, RestoreKeepsSettingsAndSceneAndEmptiesTheSelection) {
     EXPECT_EQ(m.OwnCount(), 3u);
     EXPECT_EQ(m.Count(), 4u);
     EXPECT_EQ(m[3], scene); // scene wires stay, behind the own wires
-    EXPECT_EQ(scene->Element, nullptr);
+    EXPECT_EQ(scene->Element(), nullptr);
 }
 
 TEST(History, AModelWithoutWiresIsAStepAndRestoreNeedsHistory) {

@@ -261,6 +261,38 @@ TEST(WireList, WiresKeepTheirPlaceWhileOthersComeAndGo) {
     EXPECT_EQ(m.WiresAt({0, 0, 1}), std::vector<TWire*>{w});
 }
 
+TEST(WireList, ReservedRoomOfOddSizesKeepsEveryWireFindable) {
+    // A reservation takes only the room asked for, so the wires made past it, and past a
+    // second reservation made halfway through, land in new blocks; every wire must still
+    // be found by its ends and keep its place.
+    TWireList m;
+    std::vector<TWire*> made;
+    int next = 0;
+    auto add = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            const double x = next++;
+            TWire* w = m.NewWire({x, 0, 0}, {x, 0, 1}, 0.001);
+            ASSERT_NE(w, nullptr);
+            made.push_back(w);
+        }
+    };
+    m.ReserveWires(100);
+    add(70);
+    m.ReserveWires(1000); // 30 places left, the rest in new blocks
+    add(1100);
+    m.DestroyWire(made[5]);
+    made.erase(made.begin() + 5);
+    m.ReserveWires(5);
+    add(300);
+    ASSERT_EQ(m.Count(), made.size());
+    for (size_t i = 0; i < made.size(); ++i) {
+        TWire* w = made[i];
+        EXPECT_EQ(m[i], w);
+        EXPECT_EQ(m.FindWireByEnds(w->P1(), w->P2()), w);
+        EXPECT_EQ(m.WiresAt(w->P2()), std::vector<TWire*>{w});
+    }
+}
+
 TEST(WireList, KeptRadiusAndDragOriginEndWithTheirWire) {
     // Both are kept beside the wires; a new wire in a destroyed wire's place, an undo
     // step or a cleared list must not find the old values.

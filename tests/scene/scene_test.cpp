@@ -95,12 +95,12 @@ TEST_F(SceneTest, NoElementKeepsAWireThatIsGone) {
     WriteBytes(File("touch.maa"), t.Text());
     S.AddAntenna(File("touch.maa"));
     M.StoreUndoStep(false);
-    ASSERT_EQ(M[0]->Element->ElementWires.size(), 2u); // joined
+    ASSERT_EQ(M[0]->Element()->ElementWires.size(), 2u); // joined
     S.RemoveAntenna(0);
     ASSERT_EQ(M.Count(), 3u);
     for (const auto& e : M.Elements)
         for (const TWire* w : e->ElementWires) EXPECT_EQ(w->OwnerList(), &M);
-    EXPECT_EQ(M[0]->Element->ElementWires.size(), 1u);
+    EXPECT_EQ(M[0]->Element()->ElementWires.size(), 1u);
 }
 
 TEST_F(SceneTest, UndoLeavesForeignWiresWhereTheScenePutThem) {
