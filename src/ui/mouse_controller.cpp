@@ -271,6 +271,7 @@ void TMouseController::Release(Qt::MouseButton button, bool shift, ScreenPoint a
     SetCursor(ModeCursor());
 
     if (!m.DragList.empty()) DropDraggedEnds(at);
+    m.EndEndWatch(); // no drag outlives its button
 
     ReleasePoint_ = at;
     InvalidateWireTable();
