@@ -111,6 +111,23 @@ protected:
         W->UpdateForm();
     }
 
+    // With the mirror switch and keep-connections on: a wire, its twin across the X axis,
+    // the twin's neighbour, and a wire far from them.
+    void MirroredPairWithANeighbour() {
+        SidePanelButton("sbMirror")->setChecked(true);
+        SetKeepConnections(true);
+        MakeWires({{{1, 0.5, 0}, {2, 0.5, 0}}, {{1, -0.5, 0}, {2, -0.5, 0}}, {{2, -0.5, 0}, {3, -0.5, 0}},
+                   {{-2, -2, 0}, {-1, -2, 0}}});
+    }
+    // The whole picture of the model as it is now, drawn afresh.
+    QImage WholePicture() {
+        QImage image;
+        TPlatformLook look;
+        look.DecimalMark = W->DecimalMark();
+        velomast::PaintView(M(), image, nullptr, QRect(0, 0, Box->width(), Box->height()), false, look);
+        return image;
+    }
+
     TPaintBox* Box = nullptr;
     Qt::MouseButtons Held;
 };
@@ -507,17 +524,7 @@ TEST_F(MouseEditing, CentreButtons) {
 // twin and the neighbour that keep-connections takes along move as well, so they must
 // leave no trace where they were; after the release the whole picture is drawn again.
 TEST_F(MouseEditing, DragPictureShowsEveryMovingWireOnlyWhereItIs) {
-    SidePanelButton("sbMirror")->setChecked(true);
-    SetKeepConnections(true);
-    MakeWires({{{1, 0.5, 0}, {2, 0.5, 0}}, {{1, -0.5, 0}, {2, -0.5, 0}}, {{2, -0.5, 0}, {3, -0.5, 0}},
-               {{-2, -2, 0}, {-1, -2, 0}}});
-    auto whole = [this] {
-        QImage image;
-        TPlatformLook look;
-        look.DecimalMark = W->DecimalMark();
-        velomast::PaintView(M(), image, nullptr, QRect(0, 0, Box->width(), Box->height()), false, look);
-        return image;
-    };
+    MirroredPairWithANeighbour();
     auto same = [](const QImage& a, const QImage& b, QPoint centre, int r) {
         for (int y = centre.y() - r; y <= centre.y() + r; ++y)
             for (int x = centre.x() - r; x <= centre.x() + r; ++x)
@@ -529,7 +536,7 @@ TEST_F(MouseEditing, DragPictureShowsEveryMovingWireOnlyWhereItIs) {
     MoveTo(Px(2, 1.2));
     QApplication::processEvents();
     const QImage during = W->ViewBitmap();
-    const QImage expected = whole();
+    const QImage expected = WholePicture();
     // The twin's and the neighbour's old middles, the dragged wire's old end, and a
     // wire that never moved.
     for (QPoint p : {Px(1.7, -0.5), Px(2.3, -0.5), Px(2, 0.5), Px(-1.5, -2), Px(1.5, 0.85), Px(2.5, -0.85)})
@@ -537,7 +544,7 @@ TEST_F(MouseEditing, DragPictureShowsEveryMovingWireOnlyWhereItIs) {
     ExpectWire(M()[2], {2, -1.2, 0}, {3, -0.5, 0});
     Release(Px(2, 1.2));
     QApplication::processEvents();
-    EXPECT_EQ(W->ViewBitmap(), whole());
+    EXPECT_EQ(W->ViewBitmap(), WholePicture());
     SidePanelButton("sbMirror")->setChecked(false);
 }
 
@@ -545,23 +552,13 @@ TEST_F(MouseEditing, DragPictureShowsEveryMovingWireOnlyWhereItIs) {
 // moved back stays in the drag picture, and Esc puts back every moved wire (the twin and
 // the neighbour that followed too) without a step in the history.
 TEST_F(MouseEditing, EscapeUndoesAWholeDragAndMovedBackWiresStayDrawn) {
-    SidePanelButton("sbMirror")->setChecked(true);
-    SetKeepConnections(true);
-    MakeWires({{{1, 0.5, 0}, {2, 0.5, 0}}, {{1, -0.5, 0}, {2, -0.5, 0}}, {{2, -0.5, 0}, {3, -0.5, 0}},
-               {{-2, -2, 0}, {-1, -2, 0}}});
-    auto whole = [this] {
-        QImage image;
-        TPlatformLook look;
-        look.DecimalMark = W->DecimalMark();
-        velomast::PaintView(M(), image, nullptr, QRect(0, 0, Box->width(), Box->height()), false, look);
-        return image;
-    };
+    MirroredPairWithANeighbour();
     Press(Px(2, 0.5));
     MoveTo(Px(2, 0.9));
     MoveTo(Px(2, 0.5));
     QApplication::processEvents();
     const QImage during = W->ViewBitmap();
-    const QImage expected = whole();
+    const QImage expected = WholePicture();
     for (QPoint p : {Px(1.5, 0.5), Px(1.5, -0.5), Px(2.5, -0.5), Px(-1.5, -2)})
         for (int d = -2; d <= 2; ++d)
             EXPECT_EQ(during.pixel(p + QPoint(d, 0)), expected.pixel(p + QPoint(d, 0))) << p.x() << "," << p.y();
