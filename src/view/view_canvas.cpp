@@ -295,9 +295,11 @@ void TViewCanvas::TMarkList::Reset(const QRect& area) {
 template <typename F> void TViewCanvas::TMarkList::ForEach(F f) const {
     for (size_t i = 0; i < Count_; ++i) {
         const uint64_t v = Blocks_[i / BlockSize][i % BlockSize];
-        const auto pixel = static_cast<int64_t>(v >> 32);
+        // Pixel numbers and the span fit 32 bits, and a 32-bit division is the cheaper.
+        const auto pixel = static_cast<uint32_t>(v >> 32);
+        const auto span = static_cast<uint32_t>(Span_);
         const auto rest = static_cast<uint32_t>(v);
-        f(TMark{static_cast<int32_t>(Left_ + pixel % Span_), static_cast<int32_t>(Top_ + pixel / Span_),
+        f(TMark{static_cast<int32_t>(Left_ + pixel % span), static_cast<int32_t>(Top_ + pixel / span),
                 rest & 0x00ffffffu, static_cast<int32_t>(rest >> 24)});
     }
     for (const TMark& m : Wide_) f(m);

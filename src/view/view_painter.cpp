@@ -259,10 +259,11 @@ void DrawWire(const TWire& w, TViewCanvas& c) {
     if (visible) {
         c.WireLine({colour, width, false}, ToQ(s), ToQ(e));
         if (m.ShowDirection && w.IsOwn()) c.DirectionMark(ToQ(proj.Place(VecLerp(w.P1(), w.P2(), 0.95))), colour);
-        if (!w.Element() || w.Element()->ElementWires.size() < 20) {
+        const TElement* element = w.Element();
+        if (!element || element->ElementWires.size() < 20) {
             const int a = m.ThickLines ? 4 : 3;
-            if (w.StartJunction()) c.JunctionCross(ToQ(s), a, Blue.rgb());
-            if (w.EndJunction()) c.JunctionCross(ToQ(e), a, Navy.rgb());
+            if (w.StartJunctionRef) c.JunctionCross(ToQ(s), a, Blue.rgb());
+            if (w.EndJunctionRef) c.JunctionCross(ToQ(e), a, Navy.rgb());
         }
     }
     if (!w.Visible) return;
@@ -305,12 +306,13 @@ void DrawDimensions(TViewCanvas& c) {
         else
             label = std::to_string(RoundHalfEven(len * 1000));
         std::string key(1, '*');
-        key += std::to_string(w.Element() ? w.Element()->Index : -1);
+        const TElement* element = w.Element();
+        key += std::to_string(element ? element->Index : -1);
         key += ':';
         key += FloatToStrFixed(len, 8, 3);
         const QString& text = c.Text(label);
-        if (w.Element()) {
-            if (w.Element()->ElementWires.size() >= 30) continue;
+        if (element) {
+            if (element->ElementWires.size() >= 30) continue;
             if (!(m.PixelsToMetres(c.TextWidth(text)) < len)) continue;
             if (c.DimensionKeys().count(key)) continue;
         }
