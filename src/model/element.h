@@ -3,6 +3,7 @@
 // TWireList::RebuildElements.
 #pragma once
 
+#include "end_index.h"
 #include "vec3.h"
 
 #include <cstdint>
@@ -12,9 +13,11 @@ namespace velomast {
 
 class TWire;
 
-// A point where the ends of two or more conductors of one element meet.
+// A point where the ends of two or more conductors of one element meet. A large model has
+// about one per wire, so it keeps only the wire end it was found at (whose coordinates are
+// the point's), not the coordinates.
 struct TCPoint {
-    Vec3 Point;
+    TEndRef At;
 };
 
 enum : uint8_t { ElementAlongY = 0, ElementVertical = 1, ElementOther = 3 };

@@ -40,19 +40,6 @@ uint64_t Mix(uint64_t h) {
 
 uint64_t HashPoint(const TPointKey& k) { return Mix(Mix(Mix(k.B[0]) ^ k.B[1]) ^ k.B[2]); }
 
-struct PairKey {
-    TPointKey Lo, Hi;
-    friend bool operator==(const PairKey&, const PairKey&) = default;
-};
-
-PairKey PairKeyOf(const Vec3& a, const Vec3& b) {
-    const TPointKey ka = PointKeyOf(a);
-    const TPointKey kb = PointKeyOf(b);
-    return kb < ka ? PairKey{kb, ka} : PairKey{ka, kb};
-}
-
-uint64_t HashPair(const PairKey& k) { return Mix(HashPoint(k.Lo) ^ (HashPoint(k.Hi) * 0x9E3779B97F4A7C15ULL)); }
-
 constexpr uint32_t Nil = TEndRef::Nil;
 using TSlots = std::vector<TEndIndex::Slot, TLargeAllocator<TEndIndex::Slot>>;
 constexpr size_t kHugePage = size_t{2} << 20;
@@ -133,16 +120,13 @@ void Unlink(TSlots& slots, size_t& count, uint32_t self, uint32_t prev, uint32_t
 
 void TEndIndex::Clear() {
     std::fill(Points_.begin(), Points_.end(), Slot{});
-    std::fill(Pairs_.begin(), Pairs_.end(), Slot{});
     PointCount_ = 0;
-    PairCount_ = 0;
 }
 
 void TEndIndex::Reserve(size_t wires) {
     // In a model of joined wires most ends are shared, so about one point comes with each
     // wire; the table doubles should a model have more.
     MakeRoom(Points_, PointCount_ + wires);
-    MakeRoom(Pairs_, PairCount_ + wires);
 }
 
 void TEndIndex::Insert(TWire* w) {
@@ -175,29 +159,6 @@ void TEndIndex::Insert(TWire* w) {
         Points_[empty] = {hash, r.Bits()};
         ++PointCount_;
     }
-
-    const PairKey key = PairKeyOf(w->P1_, w->P2_);
-    const auto hash = static_cast<uint32_t>(HashPair(key));
-    links.PairPrev = Nil;
-    MakeRoom(Pairs_, PairCount_ + 1);
-    size_t empty = 0;
-    const size_t at = Find(
-        Pairs_, hash,
-        [&](uint32_t head) {
-            const TWire* hw = Pool_->At(head);
-            return PairKeyOf(hw->P1_, hw->P2_) == key;
-        },
-        &empty);
-    if (at != NotFound) {
-        const uint32_t head = Pairs_[at].Head;
-        links.PairNext = head;
-        Pool_->At(head)->Links_.PairPrev = w->Id_;
-        Pairs_[at].Head = w->Id_;
-        return;
-    }
-    links.PairNext = Nil;
-    Pairs_[empty] = {hash, w->Id_};
-    ++PairCount_;
 }
 
 void TEndIndex::Remove(TWire* w) {
@@ -212,12 +173,6 @@ void TEndIndex::Remove(TWire* w) {
         });
         links.Next[e] = links.Prev[e] = Nil;
     }
-    const auto hash = static_cast<uint32_t>(HashPair(PairKeyOf(w->P1_, w->P2_)));
-    Unlink(Pairs_, PairCount_, w->Id_, links.PairPrev, links.PairNext, hash, [&](uint32_t id) {
-        TEndLinks& l = Pool_->At(id)->Links_;
-        return std::pair{&l.PairNext, &l.PairPrev};
-    });
-    links.PairNext = links.PairPrev = Nil;
 }
 
 void* AllocateLarge(size_t bytes) {
@@ -243,15 +198,6 @@ TEndRef TEndIndex::FirstAt(const Vec3& p) const {
         return PointKeyOf(h.End() ? hw->P2_ : hw->P1_) == key;
     });
     return at == NotFound ? TEndRef{} : TEndRef::FromBits(Points_[at].Head);
-}
-
-TWire* TEndIndex::FirstPair(const Vec3& a, const Vec3& b) const {
-    const PairKey key = PairKeyOf(a, b);
-    const size_t at = Find(Pairs_, static_cast<uint32_t>(HashPair(key)), [&](uint32_t head) {
-        const TWire* hw = Pool_->At(head);
-        return PairKeyOf(hw->P1_, hw->P2_) == key;
-    });
-    return at == NotFound ? nullptr : Pool_->At(Pairs_[at].Head);
 }
 
 } // namespace velomast

@@ -1,9 +1,11 @@
 // Wire ends and end pairs found by exact position. Ends meet only when their coordinates
 // are exactly equal, so the index is keyed by the coordinates' bits.
 //
-// One table slot per distinct point (and per distinct unordered pair of points); the ends
-// at a point are chained through links kept inside the wires. Adding or removing an end
-// allocates nothing and costs the same however many ends share the point.
+// One table slot per distinct point; the ends at a point are chained through links kept
+// inside the wires. Adding or removing an end allocates nothing and costs the same however
+// many ends share the point. A wire with given ends is found by walking the chains of its
+// two points side by side (it is in both), so a lookup costs at most twice the shorter
+// chain and no table of end pairs is kept.
 #pragma once
 
 #include "vec3.h"
@@ -21,9 +23,6 @@ class TWire;
 struct TPointKey {
     uint64_t B[3];
     friend bool operator==(const TPointKey&, const TPointKey&) = default;
-    friend bool operator<(const TPointKey& a, const TPointKey& b) {
-        return a.B[0] != b.B[0] ? a.B[0] < b.B[0] : a.B[1] != b.B[1] ? a.B[1] < b.B[1] : a.B[2] < b.B[2];
-    }
 };
 TPointKey PointKeyOf(const Vec3& p);
 
@@ -49,13 +48,11 @@ private:
     uint32_t Bits_ = Nil;
 };
 
-// The links a wire carries for the index: one chain per end (end references) and one for
-// its end pair (wire numbers); Nil ends a chain.
+// The links a wire carries for the index: one chain per end (end references); Nil ends a
+// chain.
 struct TEndLinks {
     uint32_t Next[2] = {TEndRef::Nil, TEndRef::Nil};
     uint32_t Prev[2] = {TEndRef::Nil, TEndRef::Nil};
-    uint32_t PairNext = TEndRef::Nil;
-    uint32_t PairPrev = TEndRef::Nil;
 };
 
 class TWirePool;
@@ -94,10 +91,6 @@ public:
     inline TEndRef NextAt(TEndRef r) const;
     // The end before r in its chain, or none when r heads it.
     inline TEndRef PrevAt(TEndRef r) const;
-    // The first wire whose unordered end pair has the key of (a, b) (walk on with
-    // NextPair), or nullptr.
-    TWire* FirstPair(const Vec3& a, const Vec3& b) const;
-    inline TWire* NextPair(const TWire* w) const;
     // Calls f with the first end of every chain: each distinct point once.
     template <typename F> void ForEachPoint(F f) const {
         for (const Slot& s : Points_)
@@ -105,7 +98,7 @@ public:
     }
 
     // Open addressing: the low 32 bits of the key's hash (most mismatches are told apart
-    // without touching a wire) and the chain's head (an end reference or a wire number).
+    // without touching a wire) and the chain's head (an end reference).
     struct Slot {
         uint32_t Hash = 0;
         uint32_t Head = TEndRef::Nil;
@@ -114,9 +107,7 @@ public:
 private:
     const TWirePool* Pool_;
     std::vector<Slot, TLargeAllocator<Slot>> Points_;
-    std::vector<Slot, TLargeAllocator<Slot>> Pairs_;
     size_t PointCount_ = 0;
-    size_t PairCount_ = 0;
 };
 
 } // namespace velomast

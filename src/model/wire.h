@@ -130,6 +130,6 @@ private:
 };
 
 // A million wires must fit in the memory the editor is allowed; keep the wire this small.
-static_assert(sizeof(TWire) <= 120, "TWire grew");
+static_assert(sizeof(TWire) <= 112, "TWire grew");
 
 } // namespace velomast

@@ -49,11 +49,19 @@ TWireList::~TWireList() {
 // ---- end index ------------------------------------------------------------------------
 
 TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* ignore) const {
+    // A wire with these ends is in the chains of both points: the two are walked side by
+    // side until one runs out, which by then has shown every such wire. A point where
+    // thousands of wires meet costs nothing when the other end is an ordinary one.
     TWire* best = nullptr;
-    for (TWire* w = Ends_.FirstPair(s, e); w; w = Ends_.NextPair(w)) {
-        if (w == ignore) continue;
+    auto consider = [&](TWire* w) {
+        if (w == ignore) return;
         const bool same = (VecEqual(w->P1_, s) && VecEqual(w->P2_, e)) || (VecEqual(w->P1_, e) && VecEqual(w->P2_, s));
         if (same && (!best || w->Index_ < best->Index_)) best = w;
+    };
+    for (TEndRef a = Ends_.FirstAt(s), b = a ? Ends_.FirstAt(e) : TEndRef{}; a && b;
+         a = Ends_.NextAt(a), b = Ends_.NextAt(b)) {
+        consider(Ends_.WireOf(a));
+        consider(Ends_.WireOf(b));
     }
     return best;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace velomast {
 
@@ -29,23 +30,27 @@ void TWireList::RebuildElements() {
     // those of wires near each other in memory. Frames refer to these ranges, so a point
     // where thousands of wires meet costs no more memory than the groups. Isolators join
     // nothing and are left out.
+    //
+    // Until a wire is collected, its two junction references (cleared above) hold the
+    // groups of its ends, plus 1, instead of a table of their own; collecting the wire
+    // reads them and clears them for the connection points, and wires never collected
+    // are cleared at the end.
     const size_t n = Items_.size();
-    constexpr uint32_t kNoGroup = 0xFFFFFFFFu;
+    auto groupField = [](TWire* w, int end) -> uint32_t& { return end ? w->EndJunctionRef : w->StartJunctionRef; };
     // Positions are 32-bit: a list holds fewer than 2^31 wires.
     std::vector<uint32_t> grouped;
     grouped.reserve(2 * n);
     std::vector<uint32_t> groupStart;
     groupStart.reserve(n + 1);
-    std::vector<uint32_t> groupOfEnd(2 * n, kNoGroup);
     for (TWire* w : Items_) {
         for (int end = 0; end < 2; ++end) {
-            if (groupOfEnd[size_t{w->Index_} * 2 + static_cast<size_t>(end)] != kNoGroup) continue;
+            if (groupField(w, end) != 0) continue;
             const auto g = static_cast<uint32_t>(groupStart.size());
             const size_t begin = grouped.size();
             groupStart.push_back(static_cast<uint32_t>(begin));
             auto visit = [&](TEndRef r) {
-                const TWire* x = Ends_.WireOf(r);
-                groupOfEnd[size_t{x->Index_} * 2 + static_cast<size_t>(r.End())] = g;
+                TWire* x = Ends_.WireOf(r);
+                groupField(x, r.End()) = g + 1;
                 if (x->Radius != 0) grouped.push_back(x->Index_);
             };
             const TEndRef self(w->Id_, end);
@@ -65,9 +70,11 @@ void TWireList::RebuildElements() {
     // thousands of wires meet is walked once, not once per wire.
     std::vector<uint32_t> reach(groupStart.begin(), groupStart.end() - 1);
 
-    auto makeFrame = [&](TWire* w) {
-        const uint32_t ga = groupOfEnd[size_t{w->Index_} * 2];
-        const uint32_t gb = groupOfEnd[size_t{w->Index_} * 2 + 1];
+    // Reads the wire's groups from its junction references (see above) and leaves them
+    // as they are.
+    auto makeFrame = [&](const TWire* w) {
+        const uint32_t ga = w->StartJunctionRef - 1;
+        const uint32_t gb = w->EndJunctionRef - 1;
         CollectFrame f{w->Index_, groupStart[ga], groupStart[gb], ga, gb};
         if (VecEqual(w->P1_, w->P2_)) f.Ib = groupStart[gb + 1];
         return f;
@@ -108,6 +115,7 @@ void TWireList::RebuildElements() {
         e->Index = static_cast<int32_t>(Elements.size()) - 1;
         e->AddWire(first);
         stack.push_back(makeFrame(first));
+        first->StartJunctionRef = first->EndJunctionRef = 0;
 
         while (!stack.empty()) {
             CollectFrame& f = stack.back();
@@ -120,26 +128,40 @@ void TWireList::RebuildElements() {
             const uint32_t eref = static_cast<uint32_t>(e->Index) + 1;
             if (q->ElementRef && q->ElementRef != eref) continue;
             const bool hadElement = q->ElementRef != 0;
+            // A wire not yet collected still holds its groups: its frame is made before the
+            // junction references are set, and they come back if it joins nothing here.
+            CollectFrame qf{};
+            uint32_t qGroups[2] = {};
+            if (!hadElement) {
+                qf = makeFrame(q);
+                qGroups[0] = std::exchange(q->StartJunctionRef, 0);
+                qGroups[1] = std::exchange(q->EndJunctionRef, 0);
+            }
             bool matched = false;
-            auto join = [&](uint32_t& wj, const Vec3& wp, uint32_t& qj, const Vec3& qp) {
+            auto join = [&](int we, uint32_t& wj, const Vec3& wp, uint32_t& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
                 if (!wj) {
-                    Junctions.emplace_back(TCPoint{wp});
+                    Junctions.emplace_back(TCPoint{TEndRef(w->Id_, we)});
                     wj = static_cast<uint32_t>(Junctions.size());
                 }
                 qj = wj;
                 matched = true;
             };
-            join(w->StartJunctionRef, w->P1_, q->StartJunctionRef, q->P1_);
-            join(w->EndJunctionRef, w->P2_, q->StartJunctionRef, q->P1_);
-            join(w->StartJunctionRef, w->P1_, q->EndJunctionRef, q->P2_);
-            join(w->EndJunctionRef, w->P2_, q->EndJunctionRef, q->P2_);
+            join(0, w->StartJunctionRef, w->P1_, q->StartJunctionRef, q->P1_);
+            join(1, w->EndJunctionRef, w->P2_, q->StartJunctionRef, q->P1_);
+            join(0, w->StartJunctionRef, w->P1_, q->EndJunctionRef, q->P2_);
+            join(1, w->EndJunctionRef, w->P2_, q->EndJunctionRef, q->P2_);
             if (matched && !hadElement) {
                 e->AddWire(q);
-                stack.push_back(makeFrame(q)); // invalidates f
+                stack.push_back(qf); // invalidates f
+            } else if (!hadElement) {
+                q->StartJunctionRef = qGroups[0];
+                q->EndJunctionRef = qGroups[1];
             }
         }
     }
+    for (TWire* w : Items_)
+        if (!w->ElementRef) w->StartJunctionRef = w->EndJunctionRef = 0;
     ElementsStale_ = false;
 }
 

@@ -65,9 +65,4 @@ inline TEndRef TEndIndex::NextAt(TEndRef r) const { return TEndRef::FromBits(Wir
 
 inline TEndRef TEndIndex::PrevAt(TEndRef r) const { return TEndRef::FromBits(WireOf(r)->Links_.Prev[r.End()]); }
 
-inline TWire* TEndIndex::NextPair(const TWire* w) const {
-    const uint32_t next = w->Links_.PairNext;
-    return next == TEndRef::Nil ? nullptr : Pool_->At(next);
-}
-
 } // namespace velomast

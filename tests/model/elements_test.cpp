@@ -189,7 +189,7 @@ void ReferenceRebuild(TWireList& m) {
             auto join = [&](uint32_t& wj, const Vec3& wp, uint32_t& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
                 if (!wj) {
-                    m.Junctions.emplace_back(TCPoint{wp});
+                    m.Junctions.emplace_back(TCPoint{});
                     wj = static_cast<uint32_t>(m.Junctions.size());
                 }
                 qj = wj;
