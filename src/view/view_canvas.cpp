@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace velomast {
 
@@ -325,21 +326,66 @@ void TViewCanvas::TMarkList::Add(int32_t x, int32_t y, QRgb colour, int32_t size
     ++Count_;
 }
 
+void TViewCanvas::TMarkList::DropMarks() {
+    Count_ = 0;
+    Blocks_.clear();
+    Blocks_.shrink_to_fit();
+    Wide_.clear();
+    Wide_.shrink_to_fit();
+}
+
 void TViewCanvas::TMarkList::Clear() {
     Count_ = 0;
     Wide_.clear();
+    Picture = {};
+}
+
+template <typename F> void TViewCanvas::IntoPicture(TMarkList& list, F f) {
+    uchar* const bits = std::exchange(Bits_, reinterpret_cast<uchar*>(list.Picture.data()));
+    const qsizetype stride = std::exchange(Stride_, qsizetype{ImageWidth_} * qsizetype{sizeof(QRgb)});
+    f();
+    Bits_ = bits;
+    Stride_ = stride;
+}
+
+void TViewCanvas::AddMark(TMarkList& list, bool ring, int32_t x, int32_t y, QRgb colour, int32_t size) {
+    if (!list.Picture.empty()) {
+        IntoPicture(list, [&] { PlotMark({x, y, colour, size}, ring); });
+        return;
+    }
+    list.Add(x, y, colour, size);
+    const size_t pixels = static_cast<size_t>(ImageWidth_) * static_cast<size_t>(ImageHeight_);
+    if (!Bits_ || pixels == 0 || list.Count() * sizeof(uint64_t) < pixels * sizeof(QRgb)) return;
+    list.Picture.assign(pixels, 0);
+    IntoPicture(list, [&] { list.ForEach([&](const TMark& m) { PlotMark(m, ring); }); });
+    list.DropMarks();
+}
+
+void TViewCanvas::FlushMarks(TMarkList& list, bool ring) {
+    if (list.Picture.empty()) {
+        list.ForEach([&](const TMark& m) { PlotMark(m, ring); });
+    } else {
+        // Every pixel drawn is opaque, so 0 means none.
+        const QRgb* from = list.Picture.data();
+        for (int32_t y = 0; y < ImageHeight_; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(Bits_ + y * Stride_);
+            for (int32_t x = 0; x < ImageWidth_; ++x, ++from)
+                if (*from) row[x] = *from;
+        }
+    }
+    list.Clear();
 }
 
 void TViewCanvas::DirectionMark(QPoint c, QRgb colour) {
-    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) DirectionMarks_.Add(c.x(), c.y(), colour, 2);
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) AddMark(DirectionMarks_, true, c.x(), c.y(), colour, 2);
 }
 
 void TViewCanvas::JunctionCross(QPoint c, int a, QRgb colour) {
-    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) JunctionCrosses_.Add(c.x(), c.y(), colour, a);
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) AddMark(JunctionCrosses_, false, c.x(), c.y(), colour, a);
 }
 
 void TViewCanvas::LoadCross(QPoint c, int a, QRgb colour) {
-    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) LoadCrosses_.Add(c.x(), c.y(), colour, a);
+    if (MayBeVisible(c.x(), c.y(), c.x(), c.y())) AddMark(LoadCrosses_, false, c.x(), c.y(), colour, a);
 }
 
 void TViewCanvas::LoadText(QPoint at, const QString& text) {
@@ -350,12 +396,9 @@ void TViewCanvas::LoadText(QPoint at, const QString& text) {
 
 void TViewCanvas::FlushWireLayer() {
     FlushRun();
-    DirectionMarks_.ForEach([&](const TMark& m) { PlotMark(m, true); });
-    JunctionCrosses_.ForEach([&](const TMark& m) { PlotMark(m, false); });
-    LoadCrosses_.ForEach([&](const TMark& m) { PlotMark(m, false); });
-    DirectionMarks_.Clear();
-    JunctionCrosses_.Clear();
-    LoadCrosses_.Clear();
+    FlushMarks(DirectionMarks_, true);
+    FlushMarks(JunctionCrosses_, false);
+    FlushMarks(LoadCrosses_, false);
     if (!LoadTexts_.empty()) {
         const int size = FontSize();
         const QColor colour = TextColour_;

@@ -129,12 +129,23 @@ private:
     // in its unused alpha byte) in blocks that never move, so a million wires neither
     // double a buffer nor copy one. A picture too large to number its pixels in 32 bits
     // keeps its marks whole.
+    //
+    // A picture drawn pixel by pixel gives a list a picture of its own once its marks
+    // would take more memory than that: the marks are drawn into it as they come, each
+    // pixel keeping the last colour put there, and the flush copies the pixels drawn. That
+    // is what drawing the marks in order would leave, and a million wires cost no more
+    // than a picture.
     class TMarkList {
     public:
         void Reset(const QRect& area);
         void Add(int32_t x, int32_t y, QRgb colour, int32_t size);
         template <typename F> void ForEach(F f) const;
+        size_t Count() const { return Count_ + Wide_.size(); }
+        // Forgets the marks and gives their memory back.
+        void DropMarks();
         void Clear();
+        // The list's own picture (0 where nothing was drawn); empty until it has one.
+        std::vector<QRgb> Picture;
 
     private:
         static constexpr size_t BlockSize = 16384;
@@ -145,6 +156,11 @@ private:
         int64_t Left_ = 0, Top_ = 0, Span_ = 0, Rows_ = 0;
     };
     void PlotMark(const TMark& mark, bool ring);
+    // Batches a mark, or draws it into the list's picture (see TMarkList).
+    void AddMark(TMarkList& list, bool ring, int32_t x, int32_t y, QRgb colour, int32_t size);
+    // Runs f with Plot drawing into the list's picture instead of the image.
+    template <typename F> void IntoPicture(TMarkList& list, F f);
+    void FlushMarks(TMarkList& list, bool ring);
     void Plot(int32_t x, int32_t y, QRgb colour);
     std::optional<QLine> Clipped(QPoint a, QPoint b) const;
 

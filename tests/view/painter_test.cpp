@@ -346,9 +346,12 @@ TEST(Painting, TextAngleTruncatesToTenthsOfADegree) {
 // the earlier, also past the few thousand a store block holds and in a picture too large
 // to number its pixels in 32 bits.
 TEST(Painting, BatchedMarksKeepTheirOrderAndPlace) {
+    // The same marks batched compactly, kept whole (a picture too large to number its
+    // pixels) and drawn into pictures of their own (far more marks than pixels) must give
+    // the same image: rings under crosses, later marks over earlier ones.
     TWireList m;
-    auto paint = [&](QRect area, int count) {
-        QImage image(120, 80, QImage::Format_RGB32);
+    auto paint = [&](QRect area, int count, QSize size) {
+        QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter p(&image);
         TViewCanvas c(p, m, {}, area, false, &image);
@@ -361,18 +364,21 @@ TEST(Painting, BatchedMarksKeepTheirOrderAndPlace) {
         c.JunctionCross({30, 30}, 4, Magenta.rgb());
         c.FlushWireLayer();
         p.end();
-        return image;
+        return image.copy(0, 0, 120, 80);
     };
     const int many = 40000;
-    const QImage small = paint(QRect(0, 0, 120, 80), many);
-    const QImage huge = paint(QRect(0, 0, 70000, 70000), many);
-    EXPECT_EQ(small, huge);
-    // Crosses over every ring; the last cross at a point wins.
-    EXPECT_EQ(small.pixelColor(30, 30), Magenta);
-    EXPECT_EQ(small.pixelColor(0, 42), Green);
+    const QImage own = paint(QRect(0, 0, 120, 80), many, {120, 80});
+    const QImage batched = paint(QRect(0, 0, 120, 80), many, {1200, 800});
+    const QImage huge = paint(QRect(0, 0, 70000, 70000), many, {1200, 800});
+    const QImage hugeOwn = paint(QRect(0, 0, 70000, 70000), many, {120, 80});
+    EXPECT_EQ(own, batched);
+    EXPECT_EQ(huge, batched);
+    EXPECT_EQ(hugeOwn, batched);
+    EXPECT_EQ(batched.pixelColor(30, 30), Magenta);
+    EXPECT_EQ(batched.pixelColor(0, 42), Green);
     const int last = many - 1;
     const QPoint lastAt(5 + last % 110, 5 + (last / 110) % 70);
-    EXPECT_EQ(small.pixelColor(lastAt + QPoint(3, 3)), last % 2 ? Blue : Navy);
+    EXPECT_EQ(batched.pixelColor(lastAt + QPoint(3, 3)), last % 2 ? Blue : Navy);
 }
 
 TEST(Painting, FontsCoverCyrillic) {
