@@ -84,10 +84,6 @@ TWireRecord DecodeWire(const uint8_t* p, TWireForm f, double radius, int32_t seg
     return w;
 }
 
-bool AllTenths(const TWireRecord& w, int32_t* k) {
-    return ToTenths(w.P1.X, k[0]) && ToTenths(w.P1.Y, k[1]) && ToTenths(w.P1.Z, k[2]) && ToTenths(w.P2.X, k[3]) &&
-           ToTenths(w.P2.Y, k[4]) && ToTenths(w.P2.Z, k[5]);
-}
 } // namespace
 
 size_t TUndoHistory::HeldWireSize(TWireForm f) {
@@ -146,18 +142,24 @@ void TUndoHistory::Widen(TWireForm to, size_t done) {
     const size_t objectBytes = Open_.Objects * ObjectRecordSize;
     const size_t fromSize = HeldWireSize(from), toSize = HeldWireSize(to);
     const size_t size = objectBytes + Open_.Wires * toSize;
+    // Forms only widen: int32 coordinates in the wider form were int32 coordinates
+    // before, and are moved as they are.
+    auto move = [&](const uint8_t* in, uint8_t* out) {
+        if (HasTenths(to)) {
+            std::memmove(out, in, 24);
+            PutAt<double>(out + 24, Open_.Radius);
+            PutAt<int32_t>(out + 32, Open_.Segments);
+        } else {
+            EncodeWire(out, to, DecodeWire(in, from, Open_.Radius, Open_.Segments), nullptr);
+        }
+    };
     std::vector<uint8_t>& b = Open_.Data;
-    int32_t k[6];
     if (b.capacity() >= size) {
         // In place, from the last record down: wider record i starts where narrower
         // record i or a later one did, so it overwrites no record not yet moved.
         b.resize(size);
         uint8_t* at = b.data() + objectBytes;
-        for (size_t i = done; i-- > 0;) {
-            const TWireRecord w = DecodeWire(at + i * fromSize, from, Open_.Radius, Open_.Segments);
-            if (HasTenths(to)) AllTenths(w, k);
-            EncodeWire(at + i * toSize, to, w, k);
-        }
+        for (size_t i = done; i-- > 0;) move(at + i * fromSize, at + i * toSize);
     } else {
         std::vector<uint8_t> wider;
         wider.reserve(size);
@@ -165,11 +167,7 @@ void TUndoHistory::Widen(TWireForm to, size_t done) {
         // No object record is written before the last wire record.
         const uint8_t* in = b.data() + objectBytes;
         uint8_t* at = wider.data() + objectBytes;
-        for (size_t i = 0; i < done; ++i) {
-            const TWireRecord w = DecodeWire(in + i * fromSize, from, Open_.Radius, Open_.Segments);
-            if (HasTenths(to)) AllTenths(w, k);
-            EncodeWire(at + i * toSize, to, w, k);
-        }
+        for (size_t i = 0; i < done; ++i) move(in + i * fromSize, at + i * toSize);
         b.swap(wider);
     }
     Open_.Form = to;
@@ -183,7 +181,33 @@ void TUndoHistory::PutWire(const TWireRecord& w) {
     }
     TWireForm f = Open_.Form;
     int32_t k[6];
-    if (HasTenths(f) && !AllTenths(w, k)) f = static_cast<TWireForm>(f & ~WireFormTenths);
+    if (HasTenths(f)) {
+        // The division that checks a coordinate is the cost here; a start that repeats the
+        // previous wire's end, or an end that keeps its start's coordinate on an axis,
+        // takes the int32 already found.
+        const double c[6] = {w.P1.X, w.P1.Y, w.P1.Z, w.P2.X, w.P2.Y, w.P2.Z};
+        bool fits = true;
+        for (int j = 0; j < 3 && fits; ++j) {
+            if (i > 0 && SameBits(c[j], LastEnd_[j]))
+                k[j] = LastTenths_[j];
+            else
+                fits = ToTenths(c[j], k[j]);
+        }
+        for (int j = 3; j < 6 && fits; ++j) {
+            if (SameBits(c[j], c[j - 3]))
+                k[j] = k[j - 3];
+            else
+                fits = ToTenths(c[j], k[j]);
+        }
+        if (fits) {
+            for (int j = 0; j < 3; ++j) {
+                LastEnd_[j] = c[j + 3];
+                LastTenths_[j] = k[j + 3];
+            }
+        } else {
+            f = static_cast<TWireForm>(f & ~WireFormTenths);
+        }
+    }
     if (Shares(f) && !(SameBits(w.Radius, Open_.Radius) && w.Segments == Open_.Segments))
         f = static_cast<TWireForm>(f & ~WireFormShared);
     if (f != Open_.Form) Widen(f, i);

@@ -137,6 +137,9 @@ private:
     // where the next object record goes.
     THeld Open_;
     size_t WiresPut_ = 0, ObjectPos_ = 0;
+    // The end of the last wire put, and its coordinates as int32 tenths.
+    std::array<double, 3> LastEnd_{};
+    std::array<int32_t, 3> LastTenths_{};
 };
 
 } // namespace velomast
