@@ -38,10 +38,12 @@ void BM_SceneMoveAntenna(benchmark::State& state) {
     TScene s(m);
     Prepare(m, s, files);
     const size_t history = m.History.Size();
+    const size_t held = m.History.HeldBytes();
     double dx = 0;
     for (auto _ : state) s.PlaceAntenna(0, {dx += 0.5, 200, 10}, 0);
     state.counters["wires"] = static_cast<double>(m.Count());
     state.counters["history_bytes_added"] = static_cast<double>(m.History.Size() - history);
+    state.counters["history_held_bytes_added"] = static_cast<double>(m.History.HeldBytes()) - static_cast<double>(held);
 }
 
 void BM_SceneExport(benchmark::State& state) {

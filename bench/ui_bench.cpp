@@ -137,6 +137,7 @@ void BM_WindowSceneTypeDx(benchmark::State& state) {
         return;
     }
     const size_t history = w.Model().History.Size();
+    const size_t held = w.Model().History.HeldBytes();
     int i = 0;
     for (auto _ : state) {
         QKeyEvent all(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
@@ -148,6 +149,8 @@ void BM_WindowSceneTypeDx(benchmark::State& state) {
     }
     state.counters["wires"] = static_cast<double>(w.Model().Count());
     state.counters["history_bytes_added"] = static_cast<double>(w.Model().History.Size() - history);
+    state.counters["history_held_bytes_added"] =
+        static_cast<double>(w.Model().History.HeldBytes()) - static_cast<double>(held);
 }
 
 // Releasing a dragged wire end: the commit (elements, undo step, refresh), timed alone.
@@ -168,6 +171,8 @@ void BM_WindowCommitDrag(benchmark::State& state) {
         QApplication::processEvents();
     }
     state.counters["history_steps"] = bw.W->Model().HistoryCount();
+    state.counters["history_bytes"] = static_cast<double>(bw.W->Model().History.Size());
+    state.counters["history_held_bytes"] = static_cast<double>(bw.W->Model().History.HeldBytes());
 }
 
 // Ctrl+Z and Ctrl+Y after a committed edit, each timed alone; with nothing to undo when
@@ -269,6 +274,8 @@ void BM_WindowOpenFile(benchmark::State& state) {
         state.PauseTiming();
         w.hide();
         state.counters["wires"] = static_cast<double>(w.Model().OwnCount());
+        state.counters["history_held_bytes_per_wire"] =
+            static_cast<double>(w.Model().History.HeldBytes()) / static_cast<double>(std::max<size_t>(1, w.Model().OwnCount()));
         state.ResumeTiming();
     }
 }

@@ -1,14 +1,26 @@
 // The undo history: snapshots of the own wires, sources and loads, back to back in one
 // little-endian byte stream, oldest first. Snapshot layout:
 //   tag 1 (1 byte), N (int32), N wire records of 64 bytes:
-//     start X Y Z, end X Y Z, radius (doubles), segments (int32), 4 unused bytes;
+//     start X Y Z, end X Y Z, radius (doubles), segments (int32), 4 unused bytes (0);
 //   tag 2 (1 byte), M (int32), M object records of 74 bytes (sources, then loads):
 //     kind (1 byte), 1-based wire position (int32, 0 = none), position (1 byte),
 //     segment number (int32), 8 values (doubles).
+// Size() and Bytes() are that stream; memory holds it more compactly. Each snapshot is
+// held in a buffer of its own, so that dropping the oldest one moves no bytes: its M
+// object records exactly as in the stream, then its N wire records in the narrowest of
+// four forms that gives every record back bit for bit:
+//   24 bytes: the six coordinates as int32 k, each coordinate being double(k) / 10000
+//             (INT32_MIN stands for -0.0); one radius and segment count for all wires,
+//             kept once beside the buffer;
+//   36 bytes: the six int32 coordinates, then radius (double) and segments (int32);
+//   48 bytes: the six coordinates as doubles; radius and segments shared as above;
+//   64 bytes: the stream's own record.
+// A 4-decimal file value or a coordinate rounded to 0.1 mm fits an int32 coordinate up
+// to about 214 km. Writing starts in the narrowest form; the first record that does not
+// fit re-encodes the records before it once into the wider form.
 // Beside the stream each snapshot keeps the model's combined-wire lines, which its wire
 // records refer to by their negative radii; consecutive snapshots share equal lines.
-// Snapshot 1 is the oldest one kept: dropping old steps renumbers the rest. Each snapshot
-// is held in a buffer of its own, so that dropping the oldest one moves no bytes.
+// Snapshot 1 is the oldest one kept: dropping old steps renumbers the rest.
 #pragma once
 
 #include "wire.h"
@@ -35,12 +47,26 @@ struct TSnapshot {
     std::vector<TObjectRecord> Objects;
 };
 
-// The records of one stored snapshot, decoded on demand straight from the stream.
+// How a snapshot's wire records are held: int32 coordinates and/or one radius and
+// segment count shared by all its wires. The values combine as bits.
+enum TWireForm : uint8_t {
+    WireFormFull = 0,     // 64 bytes
+    WireFormShared = 1,   // 48 bytes
+    WireFormTenths = 2,   // 36 bytes
+    WireFormCompact = 3,  // 24 bytes: tenths of a millimetre and shared
+};
+
+// The records of one stored snapshot, decoded on demand straight from where they are
+// held; any record is reached directly.
 struct TSnapshotView {
     const uint8_t* WireData = nullptr;
     size_t Wires = 0;
     const uint8_t* ObjectData = nullptr;
     size_t Objects = 0;
+    TWireForm Form = WireFormFull;
+    // The radius and segments of every wire when the form shares them.
+    double Radius = 0;
+    int32_t Segments = 0;
     TWireRecord Wire(size_t i) const;
     TObjectRecord Object(size_t i) const;
 };
@@ -49,6 +75,8 @@ class TUndoHistory {
 public:
     static constexpr size_t WireRecordSize = 64;
     static constexpr size_t ObjectRecordSize = 74;
+    // Bytes per wire record as held in the given form.
+    static size_t HeldWireSize(TWireForm f);
 
     // The stream is bounded: when an appended snapshot takes it past Limit() bytes, the
     // oldest snapshots are dropped (the two newest always stay, so the last edit can be
@@ -79,21 +107,39 @@ public:
     // The whole stream as one block of bytes, put together on each call (for checks and
     // saving, not for the edit cycle).
     std::vector<uint8_t> Bytes() const;
+    // The bytes the history really holds in memory: its snapshots' buffers and the spare.
+    size_t HeldBytes() const;
+    // How snapshot n's wires are held (WireFormFull when there is none).
+    TWireForm Form(int32_t n) const;
 
 private:
+    struct THeld {
+        std::vector<uint8_t> Data; // object records, then wire records in Form
+        size_t Wires = 0, Objects = 0;
+        TWireForm Form = WireFormCompact;
+        double Radius = 0;
+        int32_t Segments = 0;
+        size_t StreamSize() const;
+    };
     void DropOldest(size_t n);
+    // Re-encodes the first `done` wire records of the open snapshot into the form `to`.
+    void Widen(TWireForm to, size_t done);
 
     size_t Limit_ = DefaultLimit;
     size_t Size_ = 0;
     // One buffer per snapshot, oldest first, so any step is reached directly.
-    std::vector<std::vector<uint8_t>> Snapshots_;
+    std::vector<THeld> Snapshots_;
     std::vector<std::shared_ptr<const std::vector<std::string>>> Tapers_;
     // The buffer of the last snapshot dropped, reused by the next append: a big model's
     // snapshot then costs no fresh memory pages.
     std::vector<uint8_t> Spare_;
-    // While appending: the buffer written, and where the next wire and object records go.
-    std::vector<uint8_t> Open_;
-    size_t WirePos_ = 0, ObjectPos_ = 0;
+    // While appending: the snapshot written, how many wire records it has so far, and
+    // where the next object record goes.
+    THeld Open_;
+    size_t WiresPut_ = 0, ObjectPos_ = 0;
+    // The end of the last wire put, and its coordinates as int32 tenths.
+    std::array<double, 3> LastEnd_{};
+    std::array<int32_t, 3> LastTenths_{};
 };
 
 } // namespace velomast
