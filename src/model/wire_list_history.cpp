@@ -2,6 +2,7 @@
 #include "wire_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace velomast {
@@ -36,7 +37,13 @@ void TWireList::StoreUndoStep(bool autoScale) {
 
 namespace {
 bool SameBits(const Vec3& a, const Vec3& b) { return std::memcmp(&a, &b, sizeof(Vec3)) == 0; }
-Vec3 Rounded(const Vec3& v) { return {Round4(v.X), Round4(v.Y), Round4(v.Z)}; }
+// A coordinate too large to round (a file may bring one) stays as it is, as the reader
+// keeps it, rather than coming back infinite.
+double RoundedOrKept(double x) {
+    const double y = Round4(x);
+    return std::isfinite(y) ? y : x;
+}
+Vec3 Rounded(const Vec3& v) { return {RoundedOrKept(v.X), RoundedOrKept(v.Y), RoundedOrKept(v.Z)}; }
 } // namespace
 
 bool TWireList::RestoreUndoStep(int32_t n) {

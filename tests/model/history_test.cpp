@@ -499,3 +499,17 @@ TEST(History, UndoAndRedoRestoreEveryFormExactly) {
         expectState(n);
     }
 }
+
+TEST(History, UndoKeepsACoordinateTooLargeToRound) {
+    // A file may bring an end far beyond what 0.1 mm rounding can hold; undoing a later
+    // edit must give it back as it was, not as infinity.
+    TWireList m;
+    m.NewWireAssigned({1e305, 0, 0}, {0, 0, 5}, 0);
+    m.NewWire({0, 0, 0}, {0, 1, 0}, -2);
+    m.StoreUndoStep(false);
+    ASSERT_TRUE(m[1]->SetEnds({0, 0, 0}, {0, 2, 0}, false, false, true));
+    m.StoreUndoStep(false);
+    ASSERT_TRUE(m.Undo());
+    EXPECT_EQ(m[0]->P1().X, 1e305);
+    EXPECT_EQ(m[1]->P2().Y, 1);
+}
