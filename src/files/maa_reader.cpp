@@ -260,6 +260,8 @@ void Settle(TWireList& list, bool withHistory) {
     list.LoadedStdZR = list.StdZR;
     list.LoadedFrequency = list.Frequency;
     list.ClearHistory();
+    // Nothing looks wires up by their ends until the first edit.
+    list.ReleaseEndTable();
     if (withHistory) {
         list.StoreUndoStep(true);
     } else {

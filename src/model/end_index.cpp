@@ -4,6 +4,7 @@
 #include "wire_pool.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <new>
 #include <utility>
@@ -121,6 +122,31 @@ void Unlink(TSlots& slots, size_t& count, uint32_t self, uint32_t prev, uint32_t
 void TEndIndex::Clear() {
     std::fill(Points_.begin(), Points_.end(), Slot{});
     PointCount_ = 0;
+    Released_ = false;
+}
+
+void TEndIndex::ReleaseTable() {
+    TSlots().swap(Points_);
+    Released_ = true;
+}
+
+void TEndIndex::RestoreTable(const std::vector<TWire*>& wires) {
+    if (!Released_) return;
+    Released_ = false;
+    MakeRoom(Points_, PointCount_);
+    if (Points_.empty()) return;
+    // A chain's head is the end with nothing before it, one per distinct point: it goes to
+    // the first free slot of its probe run, as no other slot holds its point.
+    const size_t mask = Points_.size() - 1;
+    for (const TWire* w : wires) {
+        for (int e = 0; e < 2; ++e) {
+            if (w->Links_.Prev[e] != Nil) continue;
+            const auto hash = static_cast<uint32_t>(HashPoint(PointKeyOf(e ? w->P2_ : w->P1_)));
+            size_t i = hash & mask;
+            while (Points_[i].Head != Nil) i = (i + 1) & mask;
+            Points_[i] = {hash, TEndRef(w->Id_, e).Bits()};
+        }
+    }
 }
 
 void TEndIndex::Reserve(size_t wires) {
@@ -130,6 +156,7 @@ void TEndIndex::Reserve(size_t wires) {
 }
 
 void TEndIndex::Insert(TWire* w) {
+    assert(!Released_);
     const Vec3* ends[2] = {&w->P1_, &w->P2_};
     TEndLinks& links = w->Links_;
     for (int e = 0; e < 2; ++e) {
@@ -162,6 +189,7 @@ void TEndIndex::Insert(TWire* w) {
 }
 
 void TEndIndex::Remove(TWire* w) {
+    assert(!Released_);
     TEndLinks& links = w->Links_;
     for (int e = 0; e < 2; ++e) {
         const TEndRef r(w->Id_, e);
@@ -191,6 +219,7 @@ void* AllocateLarge(size_t bytes) {
 void FreeLarge(void* p) { std::free(p); }
 
 TEndRef TEndIndex::FirstAt(const Vec3& p) const {
+    assert(!Released_);
     const TPointKey key = PointKeyOf(p);
     const size_t at = Find(Points_, static_cast<uint32_t>(HashPoint(key)), [&](uint32_t head) {
         const TEndRef h = TEndRef::FromBits(head);

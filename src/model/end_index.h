@@ -91,11 +91,13 @@ public:
     inline TEndRef NextAt(TEndRef r) const;
     // The end before r in its chain, or none when r heads it.
     inline TEndRef PrevAt(TEndRef r) const;
-    // Calls f with the first end of every chain: each distinct point once.
-    template <typename F> void ForEachPoint(F f) const {
-        for (const Slot& s : Points_)
-            if (s.Head != TEndRef::Nil) f(TEndRef::FromBits(s.Head));
-    }
+    // Gives the table's memory back while no lookup is due (a model just read, when the
+    // first edit may be far off, or never comes). The chains stay in the wires; until
+    // RestoreTable no end may be looked up, added or removed.
+    void ReleaseTable();
+    bool TableReleased() const { return Released_; }
+    // Makes the table again from the chains: `wires` must be every wire indexed.
+    void RestoreTable(const std::vector<TWire*>& wires);
 
     // Open addressing: the low 32 bits of the key's hash (most mismatches are told apart
     // without touching a wire) and the chain's head (an end reference).
@@ -108,6 +110,7 @@ private:
     const TWirePool* Pool_;
     std::vector<Slot, TLargeAllocator<Slot>> Points_;
     size_t PointCount_ = 0;
+    bool Released_ = false;
 };
 
 } // namespace velomast

@@ -52,6 +52,7 @@ TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* igno
     // A wire with these ends is in the chains of both points: the two are walked side by
     // side until one runs out, which by then has shown every such wire. A point where
     // thousands of wires meet costs nothing when the other end is an ordinary one.
+    NeedEndTable();
     TWire* best = nullptr;
     auto consider = [&](TWire* w) {
         if (w == ignore) return;
@@ -67,6 +68,7 @@ TWire* TWireList::FindWireByEnds(const Vec3& s, const Vec3& e, const TWire* igno
 }
 
 std::vector<TWire*> TWireList::WiresAt(const Vec3& p) const {
+    NeedEndTable();
     std::vector<TWire*> out;
     for (TEndRef r = Ends_.FirstAt(p); r; r = Ends_.NextAt(r)) {
         TWire* w = Ends_.WireOf(r);
@@ -156,6 +158,7 @@ TWire* TWireList::NewWireAssigned(const Vec3& p1, const Vec3& p2, int32_t ownerT
 void TWireList::ReserveWires(size_t n) {
     Items_.reserve(Items_.size() + n);
     Pool_.Reserve(n);
+    NeedEndTable();
     Ends_.Reserve(n);
 }
 
