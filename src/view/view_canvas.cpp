@@ -238,6 +238,11 @@ void TViewCanvas::DrawLine(const TPenKey& pen, QPoint a, QPoint b) {
 
 void TViewCanvas::Plot(int32_t x, int32_t y, QRgb colour) {
     if (x < 0 || y < 0 || x >= ImageWidth_ || y >= ImageHeight_) return;
+    if (PlotInto_) {
+        PlotInto_->Put(static_cast<size_t>(y) * static_cast<size_t>(ImageWidth_) + static_cast<size_t>(x),
+                       0xff000000u | colour);
+        return;
+    }
     reinterpret_cast<QRgb*>(Bits_ + y * Stride_)[x] = 0xff000000u | colour;
 }
 
@@ -337,40 +342,66 @@ void TViewCanvas::TMarkList::DropMarks() {
 void TViewCanvas::TMarkList::Clear() {
     Count_ = 0;
     Wide_.clear();
-    Picture = {};
+    Picture_ = {};
+    Palette_ = {};
+    WidePicture_ = {};
+    LastColour_ = 0;
+    LastIndex_ = 0;
+}
+
+void TViewCanvas::TMarkList::Put(size_t i, QRgb colour) {
+    if (!WidePicture_.empty()) {
+        WidePicture_[i] = colour;
+        return;
+    }
+    if (colour != LastColour_ || LastIndex_ == 0) {
+        const auto place = static_cast<size_t>(std::find(Palette_.begin(), Palette_.end(), colour) - Palette_.begin());
+        if (place == Palette_.size()) {
+            if (Palette_.size() == 255) {
+                std::vector<QRgb> wide(Picture_.size());
+                for (size_t k = 0; k < Picture_.size(); ++k) wide[k] = At(k);
+                WidePicture_.swap(wide);
+                Picture_ = {};
+                WidePicture_[i] = colour;
+                return;
+            }
+            Palette_.push_back(colour);
+        }
+        LastColour_ = colour;
+        LastIndex_ = static_cast<uint8_t>(place + 1);
+    }
+    Picture_[i] = LastIndex_;
 }
 
 template <typename F> void TViewCanvas::IntoPicture(TMarkList& list, F f) {
-    uchar* const bits = std::exchange(Bits_, reinterpret_cast<uchar*>(list.Picture.data()));
-    const qsizetype stride = std::exchange(Stride_, qsizetype{ImageWidth_} * qsizetype{sizeof(QRgb)});
+    PlotInto_ = &list;
     f();
-    Bits_ = bits;
-    Stride_ = stride;
+    PlotInto_ = nullptr;
 }
 
 void TViewCanvas::AddMark(TMarkList& list, bool ring, int32_t x, int32_t y, QRgb colour, int32_t size) {
-    if (!list.Picture.empty()) {
+    if (list.HasPicture()) {
         IntoPicture(list, [&] { PlotMark({x, y, colour, size}, ring); });
         return;
     }
     list.Add(x, y, colour, size);
     const size_t pixels = static_cast<size_t>(ImageWidth_) * static_cast<size_t>(ImageHeight_);
-    if (!Bits_ || pixels == 0 || list.Count() * sizeof(uint64_t) < pixels * sizeof(QRgb)) return;
-    list.Picture.assign(pixels, 0);
+    if (!Bits_ || pixels == 0 || list.Count() * sizeof(uint64_t) < pixels) return;
+    list.StartPicture(pixels);
     IntoPicture(list, [&] { list.ForEach([&](const TMark& m) { PlotMark(m, ring); }); });
     list.DropMarks();
 }
 
 void TViewCanvas::FlushMarks(TMarkList& list, bool ring) {
-    if (list.Picture.empty()) {
+    if (!list.HasPicture()) {
         list.ForEach([&](const TMark& m) { PlotMark(m, ring); });
     } else {
         // Every pixel drawn is opaque, so 0 means none.
-        const QRgb* from = list.Picture.data();
+        size_t i = 0;
         for (int32_t y = 0; y < ImageHeight_; ++y) {
             auto* row = reinterpret_cast<QRgb*>(Bits_ + y * Stride_);
-            for (int32_t x = 0; x < ImageWidth_; ++x, ++from)
-                if (*from) row[x] = *from;
+            for (int32_t x = 0; x < ImageWidth_; ++x, ++i)
+                if (const QRgb c = list.At(i)) row[x] = c;
         }
     }
     list.Clear();

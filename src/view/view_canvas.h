@@ -134,7 +134,9 @@ private:
     // would take more memory than that: the marks are drawn into it as they come, each
     // pixel keeping the last colour put there, and the flush copies the pixels drawn. That
     // is what drawing the marks in order would leave, and a million wires cost no more
-    // than a picture.
+    // than a picture. Marks come in a few colours, so a pixel keeps a byte naming its
+    // colour in a small table; should more than 255 colours come, the picture turns to
+    // whole colours.
     class TMarkList {
     public:
         void Reset(const QRect& area);
@@ -144,8 +146,15 @@ private:
         // Forgets the marks and gives their memory back.
         void DropMarks();
         void Clear();
-        // The list's own picture (0 where nothing was drawn); empty until it has one.
-        std::vector<QRgb> Picture;
+        bool HasPicture() const { return !Picture_.empty() || !WidePicture_.empty(); }
+        void StartPicture(size_t pixels) { Picture_.assign(pixels, 0); }
+        // Sets pixel number i (row by row) of the picture to an opaque colour.
+        void Put(size_t i, QRgb colour);
+        // The colour drawn at pixel i, 0 for none.
+        QRgb At(size_t i) const {
+            if (!WidePicture_.empty()) return WidePicture_[i];
+            return Picture_[i] ? Palette_[Picture_[i] - 1u] : 0;
+        }
 
     private:
         static constexpr size_t BlockSize = 16384;
@@ -154,12 +163,18 @@ private:
         std::vector<TMark> Wide_;
         bool Compact_ = true;
         int64_t Left_ = 0, Top_ = 0, Span_ = 0, Rows_ = 0;
+        std::vector<uint8_t> Picture_; // 1 + the colour's place in Palette_, 0 for none
+        std::vector<QRgb> Palette_;
+        std::vector<QRgb> WidePicture_;
+        QRgb LastColour_ = 0;
+        uint8_t LastIndex_ = 0;
     };
     void PlotMark(const TMark& mark, bool ring);
     // Batches a mark, or draws it into the list's picture (see TMarkList).
     void AddMark(TMarkList& list, bool ring, int32_t x, int32_t y, QRgb colour, int32_t size);
     // Runs f with Plot drawing into the list's picture instead of the image.
     template <typename F> void IntoPicture(TMarkList& list, F f);
+    TMarkList* PlotInto_ = nullptr;
     void FlushMarks(TMarkList& list, bool ring);
     void Plot(int32_t x, int32_t y, QRgb colour);
     std::optional<QLine> Clipped(QPoint a, QPoint b) const;

@@ -350,6 +350,11 @@ TEST(Painting, BatchedMarksKeepTheirOrderAndPlace) {
     // pixels) and drawn into pictures of their own (far more marks than pixels) must give
     // the same image: rings under crosses, later marks over earlier ones.
     TWireList m;
+    const int many = 40000;
+    // With `late` the last 300 crosses come in colours of their own: more than a picture's
+    // colour table holds, so the picture turns to whole colours with the rest drawn.
+    bool late = false;
+    auto crossColour = [&](int i) { return late && i >= many - 300 ? qRgb(many - i, 7, 200) : (i % 2 ? Blue : Navy).rgb(); };
     auto paint = [&](QRect area, int count, QSize size) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -357,7 +362,7 @@ TEST(Painting, BatchedMarksKeepTheirOrderAndPlace) {
         TViewCanvas c(p, m, {}, area, false, &image);
         for (int i = 0; i < count; ++i) {
             const QPoint at(5 + i % 110, 5 + (i / 110) % 70);
-            c.JunctionCross(at, 3, (i % 2 ? Blue : Navy).rgb());
+            c.JunctionCross(at, 3, crossColour(i));
             c.DirectionMark(at, Red.rgb());
         }
         c.JunctionCross({-2, 40}, 4, Green.rgb()); // centred outside, its arms still show
@@ -366,7 +371,6 @@ TEST(Painting, BatchedMarksKeepTheirOrderAndPlace) {
         p.end();
         return image.copy(0, 0, 120, 80);
     };
-    const int many = 40000;
     const QImage own = paint(QRect(0, 0, 120, 80), many, {120, 80});
     const QImage batched = paint(QRect(0, 0, 120, 80), many, {1200, 800});
     const QImage huge = paint(QRect(0, 0, 70000, 70000), many, {1200, 800});
@@ -379,6 +383,8 @@ TEST(Painting, BatchedMarksKeepTheirOrderAndPlace) {
     const int last = many - 1;
     const QPoint lastAt(5 + last % 110, 5 + (last / 110) % 70);
     EXPECT_EQ(batched.pixelColor(lastAt + QPoint(3, 3)), last % 2 ? Blue : Navy);
+    late = true;
+    EXPECT_EQ(paint(QRect(0, 0, 120, 80), many, {120, 80}), paint(QRect(0, 0, 120, 80), many, {1200, 800}));
 }
 
 TEST(Painting, FontsCoverCyrillic) {
