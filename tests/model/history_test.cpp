@@ -423,8 +423,6 @@ TEST(History, EachHeldFormGivesBackTheStreamBitForBit) {
             EXPECT_TRUE(SameRecord(v.Wire(s.Wires.size() - 1), s.Wires.back())) << c.Name;
         }
     }
-    EXPECT_EQ(TUndoHistory::HeldWireSize(WireFormCompact), 24u);
-    EXPECT_EQ(TUndoHistory::HeldWireSize(WireFormTenths), 36u);
 }
 
 TEST(History, ReusedBuffersKeepEverySnapshotExact) {
