@@ -327,6 +327,9 @@ private:
     void RecordEndChange(TWire* w);
     void Renumber(size_t from);
     void ClearElements();
+    // The body of RebuildElements, which leaves the junction fields in use as scratch if it
+    // does not finish.
+    void CollectElements();
     void FreeAllWires();
     void DestroyDoomed();
     void InitView(const TRectI& paintRect);

@@ -23,7 +23,17 @@ static_assert(sizeof(CollectFrame) == 24);
 
 void TWireList::RebuildElements() {
     ClearElements();
+    try {
+        CollectElements();
+    } catch (...) {
+        // Out of memory part-way: no element rather than junction fields holding groups.
+        ClearElements();
+        throw;
+    }
+    ElementsStale_ = false;
+}
 
+void TWireList::CollectElements() {
     // The ends grouped by point: each point's conductors (as list positions) in list
     // order, one group after the other, and for every wire end the group of its point.
     // Groups are made as the wires come in list order, so the chains walked are mostly
@@ -162,7 +172,6 @@ void TWireList::RebuildElements() {
     }
     for (TWire* w : Items_)
         if (!w->ElementRef) w->StartJunctionRef = w->EndJunctionRef = 0;
-    ElementsStale_ = false;
 }
 
 void TWireList::ApplyFilter() {
