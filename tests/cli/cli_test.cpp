@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <sstream>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velomast;
 using velomast::test::Cli;
@@ -207,5 +210,78 @@ TEST(Cli, ACutShortWireSectionReadsWithAWarning) {
         r = Cli({"info", dir.File("cut.maa")});
         EXPECT_EQ(r.Code, 0);
         EXPECT_TRUE(Has(r.Out, "Предупреждение: Файл обрывается")) << r.Out;
+    }
+}
+
+namespace {
+// Runs the built program itself, with `tunables` as GLIBC_TUNABLES (unset when empty), and
+// returns its exit status and standard output.
+RunOutput RunProgram(const std::vector<std::string>& args, const std::string& tunables) {
+    // Everything the child needs is made before the fork: after it only exec may run.
+    std::string program = VELOMAST_CLI_PROGRAM;
+    std::vector<std::string> strings = args;
+    std::vector<char*> argv{program.data()};
+    for (std::string& a : strings) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    // The program leaves its model to the end of the process on purpose, which a leak
+    // check would report.
+    std::string asan = "ASAN_OPTIONS=";
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "ASAN_OPTIONS=", 13) == 0)
+            asan = std::string(*e) + ":";
+        else if (std::strncmp(*e, "GLIBC_TUNABLES=", 15) != 0)
+            env.emplace_back(*e);
+    }
+    env.push_back(asan + "detect_leaks=0");
+    if (!tunables.empty()) env.push_back("GLIBC_TUNABLES=" + tunables);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    int out[2];
+    if (::pipe(out) != 0) return {-1, {}, "pipe"};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]);
+        ::close(out[1]);
+        ::execve(program.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text, {}};
+}
+} // namespace
+
+TEST(Cli, ALargeInputGivesTheSameResultsAfterTheProgramRestartsItself) {
+    // From 2 MB on the program starts itself once more with another heap; the arguments
+    // (a name with spaces and Cyrillic letters) and the results must come through whole,
+    // whether or not other tunables are set already.
+    TempDir dir;
+    ModelText t;
+    t.Wires.clear();
+    for (int i = 0; i < 50000; ++i)
+        t.Wires.push_back(std::to_string(i % 500) + ".5, " + std::to_string(i / 500) + ".25, 10.0, " +
+                          std::to_string(i % 500 + 1) + ".5, " + std::to_string(i / 500) + ".25, 10.0, 0.0008, -1");
+    const std::string in = dir.File("большая модель.maa");
+    WriteBytes(in, t.Text());
+    ASSERT_GE(ReadBytes(in).size(), size_t{2} << 20);
+    const RunOutput inProcess = Cli({"info", in, "--json"});
+    ASSERT_EQ(inProcess.Code, 0) << inProcess.Err;
+    ASSERT_EQ(Cli({"normalize", in, dir.File("in process.maa")}).Code, 0);
+    for (const std::string tunables : {"", "glibc.malloc.check=0"}) {
+        const RunOutput r = RunProgram({"info", in, "--json"}, tunables);
+        EXPECT_EQ(r.Code, 0) << tunables;
+        EXPECT_EQ(r.Out, inProcess.Out) << tunables;
+        const std::string out = dir.File("нормализованная " + std::to_string(tunables.size()) + ".maa");
+        EXPECT_EQ(RunProgram({"normalize", in, out}, tunables).Code, 0) << tunables;
+        EXPECT_EQ(ReadBytes(out), ReadBytes(dir.File("in process.maa"))) << tunables;
     }
 }
