@@ -251,11 +251,7 @@ RunOutput RunProgram(const std::vector<std::string>& args, const std::string& tu
     }
     ::close(out[1]);
     std::string text;
-    char buffer[65536];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    const int status = velomast::test::ReadChild(out[0], pid, text);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text, {}};
 }
 } // namespace

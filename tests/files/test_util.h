@@ -63,6 +63,16 @@ inline void GiveToOrdinaryUser(const std::filesystem::path& p) {
     if (IsSuperuser() && ::chown(p.c_str(), kOrdinaryUid, kOrdinaryGid) != 0) throw std::runtime_error("chown");
 }
 
+// Reads a child's pipe to its end, closes it and waits for the child; its wait status.
+inline int ReadChild(int fd, pid_t pid, std::string& out) {
+    char buf[65536];
+    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+    ::close(fd);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
 inline std::string AsOrdinaryUser(const std::function<std::string()>& body) {
     if (!IsSuperuser()) return body();
     int fds[2];
@@ -81,11 +91,7 @@ inline std::string AsOrdinaryUser(const std::function<std::string()>& body) {
     }
     ::close(fds[1]);
     std::string out;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    ReadChild(fds[0], pid, out);
     return out;
 }
 
