@@ -19,7 +19,7 @@ TWireRecord ParseWireLine(std::string_view line) {
 }
 
 int32_t TWire::Number() const {
-    return OwnerList_ ? static_cast<int32_t>(Index_) + 1 : 0;
+    return Id_ != wire_places::NoPlace ? static_cast<int32_t>(Index_) + 1 : 0;
 }
 
 namespace {
@@ -58,37 +58,37 @@ double TWire::Zenith() const {
 }
 
 TElement* TWire::Element() const {
-    return ElementRef && OwnerList_ ? OwnerList_->Elements[ElementRef - 1].get() : nullptr;
+    return ElementRef && OwnerList() ? OwnerList()->Elements[ElementRef - 1].get() : nullptr;
 }
 
 TCPoint* TWire::StartJunction() const {
-    return StartJunctionRef && OwnerList_ ? &OwnerList_->Junctions[StartJunctionRef - 1] : nullptr;
+    return StartJunctionRef && OwnerList() ? &OwnerList()->Junctions[StartJunctionRef - 1] : nullptr;
 }
 
 TCPoint* TWire::EndJunction() const {
-    return EndJunctionRef && OwnerList_ ? &OwnerList_->Junctions[EndJunctionRef - 1] : nullptr;
+    return EndJunctionRef && OwnerList() ? &OwnerList()->Junctions[EndJunctionRef - 1] : nullptr;
 }
 
-Vec3 TWire::DragOrigin() const { return OwnerList_ ? OwnerList_->DragOriginOf(this) : Vec3{}; }
+Vec3 TWire::DragOrigin() const { return OwnerList() ? OwnerList()->DragOriginOf(this) : Vec3{}; }
 
 void TWire::SetDragOrigin(const Vec3& p) {
-    if (OwnerList_) OwnerList_->SetDragOriginOf(this, p);
+    if (OwnerList()) OwnerList()->SetDragOriginOf(this, p);
 }
 
-double TWire::SavedRadius() const { return OwnerList_ ? OwnerList_->SavedRadiusOf(this) : 0; }
+double TWire::SavedRadius() const { return OwnerList() ? OwnerList()->SavedRadiusOf(this) : 0; }
 
 void TWire::SetSavedRadius(double r) {
-    if (OwnerList_) OwnerList_->SetSavedRadiusOf(this, r);
+    if (OwnerList()) OwnerList()->SetSavedRadiusOf(this, r);
 }
 
 void TWire::StoreEnds(const Vec3& s, const Vec3& e) {
-    if (OwnerList_) {
-        OwnerList_->NoteEndsChanging(this);
-        OwnerList_->IndexRemove(this);
+    if (OwnerList()) {
+        OwnerList()->NoteEndsChanging(this);
+        OwnerList()->IndexRemove(this);
     }
     P1_ = s;
     P2_ = e;
-    if (OwnerList_) OwnerList_->IndexInsert(this);
+    if (OwnerList()) OwnerList()->IndexInsert(this);
 }
 
 void TWire::AssignEnds(const Vec3& s, const Vec3& e, bool round) {
@@ -101,7 +101,7 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
     const Vec3 ns = round ? Rounded(s) : s;
     const Vec3 ne = round ? Rounded(e) : e;
     if (!Finite(ns) || !Finite(ne) || VecEqual(ns, ne)) return false;
-    if (OwnerList_ && OwnerList_->FindWireByEnds(ns, ne, this)) return false;
+    if (OwnerList() && OwnerList()->FindWireByEnds(ns, ne, this)) return false;
 
     const Vec3 s0 = P1_;
     const Vec3 e0 = P2_;
@@ -109,12 +109,12 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
 
     StoreEnds(ns, ne);
 
-    if (keep && OwnerList_) {
+    if (keep && OwnerList()) {
         // Other own wires touching the old ends, in list order; each test acts at once on
         // the neighbour's present ends, and a moved neighbour drags nothing further.
-        std::vector<TWire*> near = OwnerList_->WiresAt(s0);
+        std::vector<TWire*> near = OwnerList()->WiresAt(s0);
         if (!VecEqual(s0, e0)) {
-            std::vector<TWire*> atEnd = OwnerList_->WiresAt(e0);
+            std::vector<TWire*> atEnd = OwnerList()->WiresAt(e0);
             near.insert(near.end(), atEnd.begin(), atEnd.end());
             std::sort(near.begin(), near.end(),
                       [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
@@ -129,8 +129,8 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
         }
     }
 
-    if (twin && OwnerList_)
-        twin->SetEnds(MirrorInView(P1_, OwnerList_->ViewKind), MirrorInView(P2_, OwnerList_->ViewKind), keep, false,
+    if (twin && OwnerList())
+        twin->SetEnds(MirrorInView(P1_, OwnerList()->ViewKind), MirrorInView(P2_, OwnerList()->ViewKind), keep, false,
                       false);
     return true;
 }
@@ -147,7 +147,7 @@ void TWire::SetLength(int fix, bool round, double length) {
         ns = VecAdd(P1_, VecSub(d, dn));
     else
         ns = VecAdd(P1_, VecScale(VecSub(d, dn), 0.5));
-    const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
+    const bool keep = OwnerList() ? OwnerList()->KeepConnections : false;
     SetEnds(ns, VecAdd(ns, dn), keep, false, round);
 }
 
@@ -156,7 +156,7 @@ void TWire::SetAzimuth(double degrees) {
     const double h = std::sin(Zenith() * DegToRad) * WireLength();
     const double a = degrees * DegToRad;
     const Vec3 e{P1_.X + std::cos(a) * h, P1_.Y + std::sin(a) * h, P2_.Z};
-    const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
+    const bool keep = OwnerList() ? OwnerList()->KeepConnections : false;
     SetEnds(P1_, e, keep, false, true);
 }
 
@@ -165,7 +165,7 @@ void TWire::SetZenith(double degrees) {
     const double z = degrees * DegToRad;
     const double l = WireLength();
     const Vec3 e = VecAdd(P1_, {std::cos(a) * std::sin(z) * l, std::sin(a) * std::sin(z) * l, std::cos(z) * l});
-    const bool keep = OwnerList_ ? OwnerList_->KeepConnections : false;
+    const bool keep = OwnerList() ? OwnerList()->KeepConnections : false;
     SetEnds(P1_, e, keep, false, true);
 }
 
@@ -176,11 +176,11 @@ void TWire::Invert() {
 }
 
 bool TWire::NearestEnd(const Vec3& point, Vec3* found) const {
-    if (!OwnerList_) return false;
+    if (!OwnerList()) return false;
     double best = 1.7e308;
     bool hit = false;
-    for (size_t i = 0; i < OwnerList_->OwnCount(); ++i) {
-        const TWire* w = (*OwnerList_)[i];
+    for (size_t i = 0; i < OwnerList()->OwnCount(); ++i) {
+        const TWire* w = (*OwnerList())[i];
         if (w == this || w->DragEnd != 0) continue;
         if (VecEqual(w->P1_, P1_) || VecEqual(w->P1_, P2_) || VecEqual(w->P2_, P1_) || VecEqual(w->P2_, P2_))
             continue;
@@ -197,8 +197,8 @@ bool TWire::NearestEnd(const Vec3& point, Vec3* found) const {
 }
 
 TWire* TWire::FindMirrorTwin() const {
-    if (!OwnerList_ || OwnerList_->ViewKind == 0) return nullptr;
-    return OwnerList_->FindWireByEnds(MirrorInView(P1_, OwnerList_->ViewKind), MirrorInView(P2_, OwnerList_->ViewKind),
+    if (!OwnerList() || OwnerList()->ViewKind == 0) return nullptr;
+    return OwnerList()->FindWireByEnds(MirrorInView(P1_, OwnerList()->ViewKind), MirrorInView(P2_, OwnerList()->ViewKind),
                                       nullptr);
 }
 

@@ -6,8 +6,10 @@
 #include "end_index.h"
 #include "vec3.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace velomast {
@@ -15,6 +17,26 @@ namespace velomast {
 class TWireList;
 class TElement;
 struct TCPoint;
+
+// Where a list's wires live (see TWirePool): blocks of places, each block headed by the
+// list its wires belong to, so a wire finds its list from its own address and number
+// instead of keeping a pointer. Block 0 holds places 0 .. 63 and block k >= 1 places
+// 64 * 2^(k-1) up to twice that.
+namespace wire_places {
+constexpr uint32_t NoPlace = 0xFFFFFFFFu; // a wire no pool made
+constexpr unsigned FirstShift = 6;
+// Kept in front of each block; 16 bytes, so the wires after it stay aligned.
+struct BlockHeader {
+    TWireList* Owner;
+    void* Spare;
+};
+static_assert(sizeof(BlockHeader) == 16);
+// The number of the first place of the block that holds place `id`.
+constexpr uint32_t BlockFirst(uint32_t id) {
+    const auto b = static_cast<unsigned>(std::bit_width(id >> FirstShift));
+    return b == 0 ? 0 : uint32_t{1} << (FirstShift + b - 1);
+}
+} // namespace wire_places
 
 // The numbers of one wire line of a model file, or one wire of a snapshot.
 struct TWireRecord {
@@ -77,7 +99,16 @@ public:
     double Azimuth() const;
     // 0 points up, 90 horizontal, 180 down.
     double Zenith() const;
-    TWireList* OwnerList() const { return OwnerList_; }
+    // The list the wire belongs to, read from the head of its pool block; nullptr for a
+    // wire no list made.
+    TWireList* OwnerList() const {
+        if (Id_ == wire_places::NoPlace) return nullptr;
+        const char* first = reinterpret_cast<const char*>(this) -
+                            size_t{Id_ - wire_places::BlockFirst(Id_)} * sizeof(TWire);
+        wire_places::BlockHeader h;
+        std::memcpy(&h, first - sizeof h, sizeof h);
+        return h.Owner;
+    }
     // 0 for the edited antenna, -1 landscape, k >= 1 the k-th scene antenna.
     int32_t OwnerTag() const { return OwnerTag_; }
     bool IsOwn() const { return OwnerTag_ == 0; }
@@ -121,15 +152,15 @@ private:
     int32_t OwnerTag_ = 0;
     Vec3 P1_;
     Vec3 P2_;
-    TWireList* OwnerList_ = nullptr;
     // Position in the owning list; a list holds fewer than 2^32 wires.
     uint32_t Index_ = 0;
-    // Number of the wire's place in its list's pool (the end index links by it).
-    uint32_t Id_ = 0;
+    // Number of the wire's place in its list's pool (the end index links by it, and the
+    // place tells the list); NoPlace for a wire no pool made.
+    uint32_t Id_ = wire_places::NoPlace;
     TEndLinks Links_;
 };
 
 // A million wires must fit in the memory the editor is allowed; keep the wire this small.
-static_assert(sizeof(TWire) <= 112, "TWire grew");
+static_assert(sizeof(TWire) <= 104, "TWire grew");
 
 } // namespace velomast

@@ -130,7 +130,6 @@ void TWireList::RecordEndChange(TWire* w) {
 
 TWire* TWireList::Adopt(TWire* w, int32_t ownerTag) {
     if (Watching_) WatchBroken_ = true;
-    w->OwnerList_ = this;
     w->OwnerTag_ = ownerTag;
     w->Radius = DefaultRadius;
     if (ownerTag == 0 && OwnCount_ < Items_.size()) {
@@ -194,7 +193,7 @@ void TWireList::DestroyWire(TWire* w) {
 void TWireList::DestroyWires(const std::vector<TWire*>& wires) {
     bool any = false;
     for (TWire* w : wires) {
-        if (w && w->OwnerList_ == this && !w->Doomed_) {
+        if (w && w->OwnerList() == this && !w->Doomed_) {
             w->Doomed_ = true;
             any = true;
         }
@@ -337,7 +336,7 @@ bool TWireList::HasLoad(const TWire* w) const {
 // ---- selection ------------------------------------------------------------------------
 
 void TWireList::SelectWire(TWire* w, bool exclusive) {
-    if (!w || w->OwnerList_ != this || w->OwnerTag_ != 0) return;
+    if (!w || w->OwnerList() != this || w->OwnerTag_ != 0) return;
     if (w->Selected_ && !exclusive) return;
     if (exclusive) ClearSelection();
     w->Selected_ = true;

@@ -335,7 +335,7 @@ private:
     void InitView(const TRectI& paintRect);
 
     size_t OwnCount_ = 0;
-    TWirePool Pool_;
+    TWirePool Pool_{this};
     // Mutable: a lookup may have to make the released table again.
     mutable TEndIndex Ends_{Pool_};
     std::unordered_map<const TWire*, Vec3> DragOrigins_;

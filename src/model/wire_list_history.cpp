@@ -23,7 +23,7 @@ void TWireList::StoreUndoStep(bool autoScale) {
         for (const auto& o : *list) {
             TObjectRecord r;
             r.Kind = o->Kind;
-            const bool inModel = o->Wire && o->Wire->OwnerList_ == this && o->Wire->OwnerTag_ == 0;
+            const bool inModel = o->Wire && o->Wire->OwnerList() == this && o->Wire->OwnerTag_ == 0;
             r.WirePosition = inModel ? static_cast<int32_t>(o->Wire->Index_) + 1 : 0;
             r.Position = o->Position;
             r.SegNo = o->SegNo;

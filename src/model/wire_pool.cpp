@@ -3,6 +3,7 @@
 #include "end_index.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
@@ -36,7 +37,12 @@ void TWirePool::AddBlock() {
     Block block;
     block.Bytes = capacity * sizeof(TWire);
     // Large blocks on huge-page boundaries, so that filling them takes few page faults.
-    void* p = AllocateLarge(block.Bytes);
+    // The owner heads the block, where its wires look it up.
+    constexpr size_t kHead = sizeof(wire_places::BlockHeader);
+    char* head = static_cast<char*>(AllocateLarge(kHead + block.Bytes));
+    const wire_places::BlockHeader h{Owner_, nullptr};
+    std::memcpy(head, &h, kHead);
+    void* p = head + kHead;
     block.First = static_cast<TWire*>(p);
     // Places not yet handed out: a stray pointer into them shows under the address sanitizer.
     VELOMAST_POISON(p, block.Bytes);
@@ -79,7 +85,7 @@ void TWirePool::Release() {
     static_assert(std::is_trivially_destructible_v<TWire>);
     for (Block& b : Blocks_) {
         VELOMAST_UNPOISON(b.First, b.Bytes);
-        FreeLarge(b.First);
+        FreeLarge(reinterpret_cast<char*>(b.First) - sizeof(wire_places::BlockHeader));
     }
     Blocks_.clear();
     Blocks_.shrink_to_fit();

@@ -18,7 +18,8 @@ namespace velomast {
 
 class TWirePool {
 public:
-    TWirePool() = default;
+    // The wires made here belong to `owner` (it heads every block).
+    explicit TWirePool(TWireList* owner) : Owner_(owner) {}
     TWirePool(const TWirePool&) = delete;
     TWirePool& operator=(const TWirePool&) = delete;
     ~TWirePool();
@@ -36,12 +37,11 @@ public:
     // The place with this number; it must have been handed out.
     TWire* At(uint32_t id) const {
         const auto b = static_cast<unsigned>(std::bit_width(id >> kFirstShift));
-        const uint32_t first = b == 0 ? 0 : uint32_t{1} << (kFirstShift + b - 1);
-        return Blocks_[b].First + (id - first);
+        return Blocks_[b].First + (id - wire_places::BlockFirst(id));
     }
 
 private:
-    static constexpr unsigned kFirstShift = 6;
+    static constexpr unsigned kFirstShift = wire_places::FirstShift;
     struct Block {
         TWire* First = nullptr;
         size_t Bytes = 0;
@@ -49,6 +49,7 @@ private:
     static size_t BlockCapacity(size_t b) { return b == 0 ? size_t{1} << kFirstShift : size_t{1} << (kFirstShift + b - 1); }
     void AddBlock();
 
+    TWireList* Owner_;
     std::vector<Block> Blocks_;
     std::vector<uint32_t> Free_;
     size_t Capacity_ = 0; // places in all blocks

@@ -335,3 +335,32 @@ TEST(WireList, KeptRadiusAndDragOriginEndWithTheirWire) {
     loose.SetSavedRadius(0.01);
     EXPECT_EQ(loose.SavedRadius(), 0);
 }
+
+TEST(WireList, EveryWireKnowsItsListAcrossThePoolBlocks) {
+    // A wire finds its list from the head of the block it lives in; the blocks grow from
+    // 64 places by doubling, so each block's first and last places are where a wrong
+    // block start shows. Two lists side by side must not be told apart wrongly, and places
+    // reused after a destroy belong to the list that reuses them.
+    TWireList a;
+    TWireList b;
+    constexpr int n = 5000;
+    for (int i = 0; i < n; ++i) {
+        a.NewWire({double(i), 0, 0}, {double(i), 1, 0}, -2);
+        b.NewWire({double(i), 0, 0}, {double(i), 2, 0}, -2);
+    }
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(a[i]->OwnerList(), &a) << i;
+        ASSERT_EQ(b[i]->OwnerList(), &b) << i;
+        ASSERT_EQ(a[i]->Number(), i + 1);
+    }
+    b.DestroyWires({b[10], b[200], b[4095]});
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(b.NewWire({-1.0 - i, 0, 0}, {-1.0 - i, 5, 0}, -2)->OwnerList(), &b);
+    // The scene's wires are the list's too.
+    TWire* foreign = a.NewWire(1);
+    EXPECT_EQ(foreign->OwnerList(), &a);
+
+    TWire loose;
+    EXPECT_EQ(loose.OwnerList(), nullptr);
+    EXPECT_EQ(loose.Number(), 0);
+    EXPECT_EQ(loose.Element(), nullptr);
+}
