@@ -6,27 +6,31 @@
 
 namespace velomast {
 
-void TElement::AddWire(TWire* w) {
-    const auto ref = static_cast<uint32_t>(Index) + 1;
-    if (w->ElementRef == ref) return;
-    ElementWires.push_back(w);
-    w->ElementRef = ref;
-    const Vec3& a = w->P1();
-    const Vec3& b = w->P2();
-    if (ElementWires.size() == 1) {
-        ElementBoxMax = {std::max(a.X, b.X), std::max(a.Y, b.Y), std::max(a.Z, b.Z)};
-        ElementBoxMin = {std::min(a.X, b.X), std::min(a.Y, b.Y), std::min(a.Z, b.Z)};
-    } else {
-        for (const Vec3* p : {&a, &b}) {
-            ElementBoxMax = {std::max(ElementBoxMax.X, p->X), std::max(ElementBoxMax.Y, p->Y),
-                             std::max(ElementBoxMax.Z, p->Z)};
-            ElementBoxMin = {std::min(ElementBoxMin.X, p->X), std::min(ElementBoxMin.Y, p->Y),
-                             std::min(ElementBoxMin.Z, p->Z)};
+void TElement::MeasureWires() {
+    // Each wire's ends widen the box in the order the wires were reached, so a NaN end
+    // gives the same box whichever way it is worked out.
+    bool first = true;
+    for (const TWire* w : ElementWires) {
+        const Vec3& a = w->P1();
+        const Vec3& b = w->P2();
+        if (first) {
+            ElementBoxMax = {std::max(a.X, b.X), std::max(a.Y, b.Y), std::max(a.Z, b.Z)};
+            ElementBoxMin = {std::min(a.X, b.X), std::min(a.Y, b.Y), std::min(a.Z, b.Z)};
+            first = false;
+        } else {
+            for (const Vec3* p : {&a, &b}) {
+                ElementBoxMax = {std::max(ElementBoxMax.X, p->X), std::max(ElementBoxMax.Y, p->Y),
+                                 std::max(ElementBoxMax.Z, p->Z)};
+                ElementBoxMin = {std::min(ElementBoxMin.X, p->X), std::min(ElementBoxMin.Y, p->Y),
+                                 std::min(ElementBoxMin.Z, p->Z)};
+            }
         }
     }
     const Vec3& mn = ElementBoxMin;
     const Vec3& mx = ElementBoxMax;
-    if (mn.Z == mx.Z && mn.X == mx.X)
+    if (first)
+        ElementKind = ElementOther;
+    else if (mn.Z == mx.Z && mn.X == mx.X)
         ElementKind = ElementAlongY;
     else if (mn.X == mx.X && mn.Y == mx.Y)
         ElementKind = ElementVertical;

@@ -220,7 +220,12 @@ void TWireList::DestroyDoomed() {
     std::erase_if(DragList, doomed);
     std::erase_if(Sources, [&](const auto& o) { return doomed(o->Wire); });
     std::erase_if(Loads, [&](const auto& o) { return doomed(o->Wire); });
-    for (auto& e : Elements) std::erase_if(e->ElementWires, doomed);
+    for (auto& e : Elements) {
+        TElementWires& ew = e->ElementWires;
+        uint32_t* const end = std::remove_if(ew.Ids_, ew.Ids_ + ew.Count_,
+                                             [&](uint32_t id) { return doomed(Pool_.At(id)); });
+        ew.Count_ = static_cast<uint32_t>(end - ew.Ids_);
+    }
 
     std::vector<TWire*> gone;
     size_t own = 0;
@@ -392,6 +397,7 @@ void TWireList::ClearElements() {
     }
     Elements.clear();
     Junctions.clear();
+    ElementIds_.clear();
 }
 
 void TWireList::Clear(bool keepComment) {

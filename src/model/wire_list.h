@@ -346,6 +346,9 @@ private:
     std::vector<uint64_t> EndChangeSeen_; // a bit per pool number
     // Some wire was added, removed or moved since the elements were last rebuilt.
     bool ElementsStale_ = true;
+    // The wires of all elements, element after element (see TElementWires); sized once
+    // per rebuild, so the elements' stretches stay where they are.
+    std::vector<uint32_t> ElementIds_;
 };
 
 } // namespace velomast

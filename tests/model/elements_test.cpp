@@ -9,6 +9,7 @@ using namespace velomast;
 
 namespace {
 TWire* Add(TWireList& m, Vec3 a, Vec3 b, double r = -2) { return m.NewWire(a, b, r); }
+std::vector<TWire*> WiresOf(const TElement& e) { return {e.ElementWires.begin(), e.ElementWires.end()}; }
 } // namespace
 
 TEST(Elements, JoinedEndsFormOneElementWithJunctions) {
@@ -24,7 +25,7 @@ TEST(Elements, JoinedEndsFormOneElementWithJunctions) {
     EXPECT_EQ(a->EndJunction(), b->StartJunction());
     EXPECT_EQ(a->StartJunction(), nullptr);
     EXPECT_EQ(t->StartJunction(), nullptr);
-    EXPECT_EQ(m.Elements[0]->ElementWires, (std::vector<TWire*>{a, b}));
+    EXPECT_EQ(WiresOf(*m.Elements[0]), (std::vector<TWire*>{a, b}));
     EXPECT_DOUBLE_EQ(ElementLength(*m.Elements[0]), 4);
 }
 
@@ -98,7 +99,7 @@ TEST(Elements, BranchesAreVisitedDepthFirstInListOrder) {
     TWire* cont = Add(m, {1, 1, 0}, {1, 2, 0});
     TWire* fork = Add(m, {1, 0, 0}, {2, 0, 0}); // meets arm1 at the centre's end
     m.RebuildElements();
-    EXPECT_EQ(m.Elements[0]->ElementWires, (std::vector<TWire*>{centre, arm1, cont, fork, arm2}));
+    EXPECT_EQ(WiresOf(*m.Elements[0]), (std::vector<TWire*>{centre, arm1, cont, fork, arm2}));
     EXPECT_EQ(fork->StartJunction(), centre->EndJunction());
     EXPECT_EQ(arm2->StartJunction(), centre->StartJunction());
 }
@@ -141,15 +142,37 @@ TEST(Elements, TurningRadiusIsHalfTheHorizontalDiagonal) {
 }
 
 namespace {
+// Elements as wire numbers, which wire ends have a connection point, and how many points
+// were made. (Which of the points made at one place an end refers to is not seen
+// anywhere: they all lie at that place.)
+using TSignature = std::vector<std::vector<size_t>>;
+
+TSignature Signature(const TWireList& m) {
+    TSignature sig;
+    for (const auto& e : m.Elements) {
+        sig.emplace_back();
+        for (const TWire* w : e->ElementWires) sig.back().push_back(m.IndexOf(w));
+    }
+    sig.emplace_back();
+    for (const TWire* w : m) {
+        sig.back().push_back(w->StartJunction() != nullptr);
+        sig.back().push_back(w->EndJunction() != nullptr);
+    }
+    sig.push_back({m.Junctions.size()});
+    return sig;
+}
+
 // The collection as first written: every visited wire copies the sorted list of the wires
-// touching it. The rebuild must give exactly its elements, order and junctions.
-void ReferenceRebuild(TWireList& m) {
+// touching it. The rebuild must give exactly its elements, order and junctions. It keeps
+// its elements and points to itself and uses the wires' element and junction fields as
+// its marks, which it clears when done.
+TSignature ReferenceSignature(TWireList& m) {
     for (TWire* w : m) {
         w->ElementRef = 0;
         w->StartJunctionRef = w->EndJunctionRef = 0;
     }
-    m.Elements.clear();
-    m.Junctions.clear();
+    TSignature elements;
+    size_t points = 0;
     struct Frame {
         TWire* W;
         std::vector<TWire*> Candidates;
@@ -170,10 +193,10 @@ void ReferenceRebuild(TWireList& m) {
     std::vector<Frame> stack;
     for (TWire* first : m) {
         if (first->OwnerTag() != 0 || first->Radius == 0 || first->ElementRef) continue;
-        m.Elements.push_back(std::make_unique<TElement>());
-        TElement* e = m.Elements.back().get();
-        e->Index = static_cast<int32_t>(m.Elements.size()) - 1;
-        e->AddWire(first);
+        elements.emplace_back();
+        const auto e = static_cast<uint32_t>(elements.size());
+        first->ElementRef = e;
+        elements.back().push_back(m.IndexOf(first));
         stack.push_back(frame(first));
         while (!stack.empty()) {
             Frame& f = stack.back();
@@ -183,15 +206,12 @@ void ReferenceRebuild(TWireList& m) {
             }
             TWire* w = f.W;
             TWire* q = f.Candidates[f.Next++];
-            if (q->Radius == 0 || (q->Element() && q->Element() != e)) continue;
-            const bool had = q->Element() != nullptr;
+            if (q->Radius == 0 || (q->ElementRef && q->ElementRef != e)) continue;
+            const bool had = q->ElementRef != 0;
             bool matched = false;
             auto join = [&](uint32_t& wj, const Vec3& wp, uint32_t& qj, const Vec3& qp) {
                 if (!VecEqual(wp, qp)) return;
-                if (!wj) {
-                    m.Junctions.emplace_back(TCPoint{});
-                    wj = static_cast<uint32_t>(m.Junctions.size());
-                }
+                if (!wj) wj = static_cast<uint32_t>(++points);
                 qj = wj;
                 matched = true;
             };
@@ -200,28 +220,21 @@ void ReferenceRebuild(TWireList& m) {
             join(w->StartJunctionRef, w->P1(), q->EndJunctionRef, q->P2());
             join(w->EndJunctionRef, w->P2(), q->EndJunctionRef, q->P2());
             if (matched && !had) {
-                e->AddWire(q);
+                q->ElementRef = e;
+                elements.back().push_back(m.IndexOf(q));
                 stack.push_back(frame(q));
             }
         }
     }
-}
-
-// Elements as wire numbers, which wire ends have a connection point, and how many points
-// were made. (Which of the points made at one place an end refers to is not seen
-// anywhere: they all lie at that place.)
-std::vector<std::vector<size_t>> Signature(const TWireList& m) {
-    std::vector<std::vector<size_t>> sig;
-    for (const auto& e : m.Elements) {
-        sig.emplace_back();
-        for (const TWire* w : e->ElementWires) sig.back().push_back(m.IndexOf(w));
-    }
+    TSignature sig = elements;
     sig.emplace_back();
-    for (const TWire* w : m) {
-        sig.back().push_back(w->StartJunction() != nullptr);
-        sig.back().push_back(w->EndJunction() != nullptr);
+    for (TWire* w : m) {
+        sig.back().push_back(w->StartJunctionRef != 0);
+        sig.back().push_back(w->EndJunctionRef != 0);
+        w->ElementRef = 0;
+        w->StartJunctionRef = w->EndJunctionRef = 0;
     }
-    sig.push_back({m.Junctions.size()});
+    sig.push_back({points});
     return sig;
 }
 } // namespace
@@ -246,7 +259,6 @@ TEST(Elements, RebuildMatchesTheFirstWrittenCollection) {
         }
         m.RebuildElements();
         const auto rebuilt = Signature(m);
-        ReferenceRebuild(m);
-        ASSERT_EQ(rebuilt, Signature(m)) << "model " << model;
+        ASSERT_EQ(rebuilt, ReferenceSignature(m)) << "model " << model;
     }
 }

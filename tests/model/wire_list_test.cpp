@@ -46,8 +46,15 @@ TEST(WireList, DestroyingAWireTakesItsSourcesAndLoads) {
     EXPECT_TRUE(m.Selection.Empty());
     EXPECT_TRUE(m.DragList.empty());
     EXPECT_EQ(m.Sources[0]->WireRef(), "w3b"); // followed its wire's new number
+    // The elements still stand (they are rebuilt later) but hold only the wires left.
+    size_t inElements = 0;
     for (const auto& e : m.Elements)
-        for (const TWire* w : e->ElementWires) EXPECT_NE(w, nullptr);
+        for (const TWire* w : e->ElementWires) {
+            ASSERT_LT(m.IndexOf(w), m.Count());
+            EXPECT_EQ(m[m.IndexOf(w)], w);
+            ++inElements;
+        }
+    EXPECT_EQ(inElements, 3u);
     EXPECT_EQ(m.FindWireByEnds({1, 0, 0}, {1, 1, 0}), nullptr);
 }
 
