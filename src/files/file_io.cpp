@@ -275,9 +275,11 @@ void TFileBuffer::Release() {
 
 void TFileBuffer::ReleaseBefore(const char* p) {
 #ifdef __unix__
-    constexpr size_t kHuge = size_t{2} << 20;
+    // Whole small pages: a huge page the reader is part-way through is split, and the
+    // part read goes; keeping it whole would hold up to 2 MB more than the rest of the file.
+    constexpr size_t kPage = 4096;
     if (!Mapped_ || p < Data_ || p > Data_ + Size_) return;
-    const size_t upto = static_cast<size_t>(p - Data_) / kHuge * kHuge;
+    const size_t upto = static_cast<size_t>(p - Data_) / kPage * kPage;
     if (upto <= Dropped_) return;
     ::madvise(Data_ + Dropped_, upto - Dropped_, MADV_DONTNEED);
     Dropped_ = upto;

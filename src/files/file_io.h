@@ -45,8 +45,8 @@ public:
     size_t Size() const { return Size_; }
     // Gives the memory back at once.
     void Release();
-    // Gives back the whole huge pages that lie before `p` (a reader done with them); the
-    // bytes there must not be read again. Memory from malloc stays as it is.
+    // Gives back the whole pages that lie before `p` (a reader done with them); the bytes
+    // there must not be read again. Memory from malloc stays as it is.
     void ReleaseBefore(const char* p);
 
     // Room for `capacity` bytes, keeping all the old room held (Size need not be set
