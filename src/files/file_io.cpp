@@ -293,8 +293,10 @@ bool TFileBuffer::Reserve(size_t capacity) {
     char* data = nullptr;
     size_t mapped = 0;
 #ifdef __unix__
-    // Large buffers are mapped on a huge-page boundary and offered huge pages; the first
-    // touch of each then brings in 2 MB at once.
+    // Large buffers are mapped on their own, so that ReleaseBefore can give the pages read
+    // back, and are filled at once, so they are mapped in whole rather than a page fault at
+    // a time. The huge pages that lie wholly inside the bytes asked for are offered, which
+    // saves most of the faults; not the one reaching past them, which would be held whole.
     constexpr size_t kHuge = size_t{2} << 20;
     if (capacity >= kHuge) {
         const size_t length = (capacity + kHuge - 1) / kHuge * kHuge;
@@ -308,7 +310,10 @@ bool TFileBuffer::Reserve(size_t capacity) {
         data = reinterpret_cast<char*>(aligned);
         mapped = length;
 #ifdef MADV_HUGEPAGE
-        ::madvise(data, length, MADV_HUGEPAGE);
+        if (const size_t whole = capacity / kHuge * kHuge) ::madvise(data, whole, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+        ::madvise(data, capacity, MADV_POPULATE_WRITE);
 #endif
     }
 #endif

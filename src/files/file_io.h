@@ -30,8 +30,8 @@ struct TFileBytes {
 };
 
 // A file's bytes in memory of their own, for reading a large file once: the memory is not
-// cleared before the bytes go in, and a large buffer asks the system for huge pages, so
-// that a file of tens of megabytes costs a few dozen page faults rather than thousands.
+// cleared before the bytes go in, and a large buffer is mapped on its own, so that the
+// reader can give back the pages it has read while the model grows.
 class TFileBuffer {
 public:
     TFileBuffer() = default;

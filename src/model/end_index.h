@@ -57,9 +57,9 @@ struct TEndLinks {
 
 class TWirePool;
 
-// Memory for large tables: blocks of 2 MB and more start on a huge-page boundary and ask
-// for huge pages, which cuts the page faults of filling them and the TLB misses of
-// looking keys up at random.
+// Memory for large tables that are filled whole at once (the end index's): blocks of 2 MB
+// and more start on a huge-page boundary and ask for huge pages, which cuts the page
+// faults of filling them and the TLB misses of looking keys up at random.
 void* AllocateLarge(size_t bytes);
 void FreeLarge(void* p);
 template <typename T> struct TLargeAllocator {

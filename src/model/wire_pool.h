@@ -47,7 +47,10 @@ private:
         size_t Bytes = 0;
     };
     static size_t BlockCapacity(size_t b) { return b == 0 ? size_t{1} << kFirstShift : size_t{1} << (kFirstShift + b - 1); }
-    void AddBlock();
+    // hugePages: offer huge pages for the whole block (wires will fill it one by one).
+    void AddBlock(bool hugePages);
+    // Asks for huge pages for places from .. to - 1 (all handed out by blocks already).
+    void OfferHugePages(size_t from, size_t to);
 
     TWireList* Owner_;
     std::vector<Block> Blocks_;
