@@ -58,37 +58,47 @@ double TWire::Zenith() const {
 }
 
 TElement* TWire::Element() const {
-    return ElementRef && OwnerList() ? OwnerList()->Elements[ElementRef - 1].get() : nullptr;
+    const TWireList* list = ElementRef ? OwnerList() : nullptr;
+    return list ? list->Elements[ElementRef - 1].get() : nullptr;
 }
 
 TCPoint* TWire::StartJunction() const {
-    return StartJunctionRef && OwnerList() ? &OwnerList()->Junctions[StartJunctionRef - 1] : nullptr;
+    TWireList* list = StartJunctionRef ? OwnerList() : nullptr;
+    return list ? &list->Junctions[StartJunctionRef - 1] : nullptr;
 }
 
 TCPoint* TWire::EndJunction() const {
-    return EndJunctionRef && OwnerList() ? &OwnerList()->Junctions[EndJunctionRef - 1] : nullptr;
+    TWireList* list = EndJunctionRef ? OwnerList() : nullptr;
+    return list ? &list->Junctions[EndJunctionRef - 1] : nullptr;
 }
 
-Vec3 TWire::DragOrigin() const { return OwnerList() ? OwnerList()->DragOriginOf(this) : Vec3{}; }
+Vec3 TWire::DragOrigin() const {
+    const TWireList* list = OwnerList();
+    return list ? list->DragOriginOf(this) : Vec3{};
+}
 
 void TWire::SetDragOrigin(const Vec3& p) {
-    if (OwnerList()) OwnerList()->SetDragOriginOf(this, p);
+    if (TWireList* list = OwnerList()) list->SetDragOriginOf(this, p);
 }
 
-double TWire::SavedRadius() const { return OwnerList() ? OwnerList()->SavedRadiusOf(this) : 0; }
+double TWire::SavedRadius() const {
+    const TWireList* list = OwnerList();
+    return list ? list->SavedRadiusOf(this) : 0;
+}
 
 void TWire::SetSavedRadius(double r) {
-    if (OwnerList()) OwnerList()->SetSavedRadiusOf(this, r);
+    if (TWireList* list = OwnerList()) list->SetSavedRadiusOf(this, r);
 }
 
 void TWire::StoreEnds(const Vec3& s, const Vec3& e) {
-    if (OwnerList()) {
-        OwnerList()->NoteEndsChanging(this);
-        OwnerList()->IndexRemove(this);
+    TWireList* const list = OwnerList();
+    if (list) {
+        list->NoteEndsChanging(this);
+        list->IndexRemove(this);
     }
     P1_ = s;
     P2_ = e;
-    if (OwnerList()) OwnerList()->IndexInsert(this);
+    if (list) list->IndexInsert(this);
 }
 
 void TWire::AssignEnds(const Vec3& s, const Vec3& e, bool round) {
@@ -101,7 +111,8 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
     const Vec3 ns = round ? Rounded(s) : s;
     const Vec3 ne = round ? Rounded(e) : e;
     if (!Finite(ns) || !Finite(ne) || VecEqual(ns, ne)) return false;
-    if (OwnerList() && OwnerList()->FindWireByEnds(ns, ne, this)) return false;
+    TWireList* const list = OwnerList();
+    if (list && list->FindWireByEnds(ns, ne, this)) return false;
 
     const Vec3 s0 = P1_;
     const Vec3 e0 = P2_;
@@ -109,12 +120,12 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
 
     StoreEnds(ns, ne);
 
-    if (keep && OwnerList()) {
+    if (keep && list) {
         // Other own wires touching the old ends, in list order; each test acts at once on
         // the neighbour's present ends, and a moved neighbour drags nothing further.
-        std::vector<TWire*> near = OwnerList()->WiresAt(s0);
+        std::vector<TWire*> near = list->WiresAt(s0);
         if (!VecEqual(s0, e0)) {
-            std::vector<TWire*> atEnd = OwnerList()->WiresAt(e0);
+            std::vector<TWire*> atEnd = list->WiresAt(e0);
             near.insert(near.end(), atEnd.begin(), atEnd.end());
             std::sort(near.begin(), near.end(),
                       [](const TWire* a, const TWire* b) { return a->Index_ < b->Index_; });
@@ -129,9 +140,8 @@ bool TWire::SetEnds(const Vec3& s, const Vec3& e, bool keep, bool mirror, bool r
         }
     }
 
-    if (twin && OwnerList())
-        twin->SetEnds(MirrorInView(P1_, OwnerList()->ViewKind), MirrorInView(P2_, OwnerList()->ViewKind), keep, false,
-                      false);
+    if (twin && list)
+        twin->SetEnds(MirrorInView(P1_, list->ViewKind), MirrorInView(P2_, list->ViewKind), keep, false, false);
     return true;
 }
 
@@ -147,7 +157,8 @@ void TWire::SetLength(int fix, bool round, double length) {
         ns = VecAdd(P1_, VecSub(d, dn));
     else
         ns = VecAdd(P1_, VecScale(VecSub(d, dn), 0.5));
-    const bool keep = OwnerList() ? OwnerList()->KeepConnections : false;
+    const TWireList* list = OwnerList();
+    const bool keep = list ? list->KeepConnections : false;
     SetEnds(ns, VecAdd(ns, dn), keep, false, round);
 }
 
@@ -156,7 +167,8 @@ void TWire::SetAzimuth(double degrees) {
     const double h = std::sin(Zenith() * DegToRad) * WireLength();
     const double a = degrees * DegToRad;
     const Vec3 e{P1_.X + std::cos(a) * h, P1_.Y + std::sin(a) * h, P2_.Z};
-    const bool keep = OwnerList() ? OwnerList()->KeepConnections : false;
+    const TWireList* list = OwnerList();
+    const bool keep = list ? list->KeepConnections : false;
     SetEnds(P1_, e, keep, false, true);
 }
 
@@ -165,7 +177,8 @@ void TWire::SetZenith(double degrees) {
     const double z = degrees * DegToRad;
     const double l = WireLength();
     const Vec3 e = VecAdd(P1_, {std::cos(a) * std::sin(z) * l, std::sin(a) * std::sin(z) * l, std::cos(z) * l});
-    const bool keep = OwnerList() ? OwnerList()->KeepConnections : false;
+    const TWireList* list = OwnerList();
+    const bool keep = list ? list->KeepConnections : false;
     SetEnds(P1_, e, keep, false, true);
 }
 
@@ -176,11 +189,12 @@ void TWire::Invert() {
 }
 
 bool TWire::NearestEnd(const Vec3& point, Vec3* found) const {
-    if (!OwnerList()) return false;
+    const TWireList* list = OwnerList();
+    if (!list) return false;
     double best = 1.7e308;
     bool hit = false;
-    for (size_t i = 0; i < OwnerList()->OwnCount(); ++i) {
-        const TWire* w = (*OwnerList())[i];
+    for (size_t i = 0; i < list->OwnCount(); ++i) {
+        const TWire* w = (*list)[i];
         if (w == this || w->DragEnd != 0) continue;
         if (VecEqual(w->P1_, P1_) || VecEqual(w->P1_, P2_) || VecEqual(w->P2_, P1_) || VecEqual(w->P2_, P2_))
             continue;
@@ -197,9 +211,9 @@ bool TWire::NearestEnd(const Vec3& point, Vec3* found) const {
 }
 
 TWire* TWire::FindMirrorTwin() const {
-    if (!OwnerList() || OwnerList()->ViewKind == 0) return nullptr;
-    return OwnerList()->FindWireByEnds(MirrorInView(P1_, OwnerList()->ViewKind), MirrorInView(P2_, OwnerList()->ViewKind),
-                                      nullptr);
+    const TWireList* list = OwnerList();
+    if (!list || list->ViewKind == 0) return nullptr;
+    return list->FindWireByEnds(MirrorInView(P1_, list->ViewKind), MirrorInView(P2_, list->ViewKind), nullptr);
 }
 
 } // namespace velomast
